@@ -1,0 +1,30 @@
+#pragma once
+// The genetic operators. Each random draw comes from the process-wide
+// generator in a fixed order, so a seed reproduces a whole search.
+
+#include <cstdint>
+
+#include "EQAlgebra.h"
+#include "EQPopulation.h"
+
+// The gene number of gene slot k (1 .. GeneCount): slot 4 is the maximum
+// gene while delta is off.
+int GeneOfSlot(int slot);
+
+// Appends count random algebras of n elements and sets the element count.
+void FillRandom(TEQPopulation& population, int32_t count, int32_t n);
+
+// Of each group of members with equal fitness and equal canonical text, the
+// one with the lowest index survives; the rest are freed and the list packed.
+// Hashes the canonical texts: near-linear in the population size.
+void RemoveEqual(TEQPopulation& population);
+
+// Triangular rank selection over 0 .. m-1 (index i with chance (m-i)/total).
+// Always draws once; returns 0 for m <= 0.
+int32_t RankSelect(int32_t m);
+
+// Appends the 2 * GeneCount children of one pair of parents to target.
+void Crossover(const TEQAlgebra& parent1, const TEQAlgebra& parent2, TEQPopulation& target);
+
+// Mutates each member with chance rate: one entry of one gene gets a new value.
+void Mutate(TEQPopulation& population, double rate);

@@ -1,0 +1,49 @@
+#pragma once
+// The process-wide block of search settings. The window's controls write it;
+// the algebra model and the genetic search read it directly whenever they
+// need a value, so a change applies to whatever is evaluated after it.
+
+#include <cstdint>
+#include <string>
+
+struct SearchSettings {
+  int32_t ElementCount = 5;  // n, 2 .. 28
+  bool DeltaEnabled = false;
+  bool MaximumEnabled = false;
+  int32_t GeneCount = 3;  // 3, +1 with delta, +1 with maximum
+
+  double OptionalWeight = 0.1;  // weight w of every optional fitness factor
+  int32_t ColorfulnessFEq = 0;  // 0 or less: no requirement
+  int32_t ColorfulnessProd = 0;
+
+  bool WantGoodness = false, WantNonGoodness = false;
+  bool WantInvolutive = false, WantNonInvolutive = false;
+  bool WantSemiSeparated = false, WantNonSemiSeparated = false;
+  bool WantSeparated = false, WantNonSeparated = false;
+  bool WantResiduated = false, WantNonResiduated = false;
+  bool WantCommutative = false, WantNonCommutative = false;
+  bool WantLinear = false, WantNonLinear = false;
+  bool WantLattice = false, WantNonLattice = false;
+  bool WantPrelinear = false, WantNonPrelinear = false;
+  bool WantSupProdDistributivity = false;
+  bool WantEqualityOverEqProd = false;
+
+  bool ShowDerived = true;
+  bool RemoveEqualMembers = true;
+
+  int32_t PopulationLimit = 180;  // 10 .. 10000
+  double MutationRate = 0.1;
+  double CrossoverRate = 0.9;
+  double ChildRatio = 0.95;
+
+  std::string QuickDir;  // always ends in the path separator once set
+
+  // GeneCount from the two optional operations.
+  void UpdateGeneCount() { GeneCount = 3 + (MaximumEnabled ? 1 : 0) + (DeltaEnabled ? 1 : 0); }
+};
+
+// The one settings block of the process.
+inline SearchSettings Settings;
+
+// The Double nearest to percent / 100, as the controls store percentages.
+inline double PercentToFraction(int32_t percent) { return percent / 100.0; }
