@@ -1,0 +1,265 @@
+#pragma once
+// TEQForm: the main window. Its controls carry every setting; its handlers
+// copy them into the settings block, drive the search, show the browsed
+// algebra and do the file operations. The implementation is split by concern:
+// VelmoraFormLayout.cpp (building the widgets and connecting them),
+// VelmoraFormSettings.cpp (settings handlers and the INI file),
+// VelmoraFormDisplay.cpp (tables, property labels, browsing),
+// VelmoraFormFiles.cpp (file buttons, dump, winner report),
+// VelmoraFormRun.cpp (start-up, Run/Stop, Reset GA, status bar, statistics file, close).
+
+#include <array>
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QStringList>
+#include <QTableWidget>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "EQGenerations.h"
+#include "SettingsFile.h"
+
+class LogPane;
+class SpinEdit;
+class TFormStats;
+
+class TEQForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Paths the window works with; tests point them into a temporary directory.
+  struct Environment {
+    QString settings_file;         // "Velmora.ini"
+    QString executable_directory;  // where the dialogs start
+    QString current_directory;     // where "tada.wav" is looked for
+  };
+
+  explicit TEQForm(const Environment& environment, TFormStats* stats = nullptr, QWidget* parent = nullptr);
+  ~TEQForm() override;
+
+  // Hooks the tests replace: file dialogs, message boxes and the sound.
+  std::function<QString()> AskOpenFileName;
+  std::function<QString()> AskSaveFileName;
+  std::function<void(const QString& title, const QString& text)> ShowMessage;
+  std::function<void(const QString& wav_file)> PlaySound;
+
+  // --- Controls (captions, ranges and defaults as the window shows them) ----
+  SpinEdit* SpinEditElm = nullptr;
+  SpinEdit* SpinEditOpt = nullptr;
+  SpinEdit* SpinEditColor = nullptr;
+  SpinEdit* SpinEditColProd = nullptr;
+  SpinEdit* SpinEditMembNo = nullptr;
+  SpinEdit* SpinEditGenLim = nullptr;
+  SpinEdit* SpinEditSteps = nullptr;
+  SpinEdit* SpinEditMut = nullptr;
+  SpinEdit* SpinEditCross = nullptr;
+  SpinEdit* SpinEditWinLim = nullptr;
+  SpinEdit* SpinEditChild = nullptr;
+  SpinEdit* SpinEditMember = nullptr;
+
+  QCheckBox* CheckBoxGood = nullptr;
+  QCheckBox* CheckBoxgoodnon = nullptr;
+  QCheckBox* CheckBoxInv = nullptr;
+  QCheckBox* CheckBoxinvnon = nullptr;
+  QCheckBox* CheckBoxSemi = nullptr;
+  QCheckBox* CheckBoxSemiNon = nullptr;
+  QCheckBox* CheckBoxSepar = nullptr;
+  QCheckBox* CheckBoxSeparNon = nullptr;
+  QCheckBox* CheckBoxResid = nullptr;
+  QCheckBox* CheckBoxResNon = nullptr;
+  QCheckBox* CheckBoxCom = nullptr;
+  QCheckBox* CheckBoxComNon = nullptr;
+  QCheckBox* CheckBoxLinear = nullptr;
+  QCheckBox* CheckBoxNonLin = nullptr;
+  QCheckBox* CheckBoxLat = nullptr;
+  QCheckBox* CheckBoxLatNon = nullptr;
+  QCheckBox* CheckBoxPre = nullptr;
+  QCheckBox* CheckBoxPreLinNon = nullptr;
+  QCheckBox* CheckBoxSupProd = nullptr;
+  QCheckBox* CheckBoxEqProd = nullptr;
+  QCheckBox* CheckBoxDeltaProp = nullptr;
+  QCheckBox* CheckBoxMax = nullptr;
+  QCheckBox* CheckBoxRem = nullptr;
+  QCheckBox* CheckBoxDer = nullptr;
+  QCheckBox* CheckBoxDumpProp = nullptr;
+  QCheckBox* CheckBoxWinAuto = nullptr;
+  QCheckBox* CheckBoxQuickDir = nullptr;
+  QCheckBox* CheckBoxAutoSave = nullptr;
+  QCheckBox* CheckBoxTada = nullptr;
+  QLineEdit* EditQuickDir = nullptr;
+
+  QTableWidget* StringGridEditInf = nullptr;
+  QTableWidget* StringGridProd = nullptr;
+  QTableWidget* StringGridFEq = nullptr;
+  QTableWidget* StringGridDelta = nullptr;
+  QTableWidget* StringGridMax = nullptr;
+  QTableWidget* StringGridImp = nullptr;
+  QLabel* LabelDeltaCaption = nullptr;    // "Delta", hidden with its grid
+  QLabel* LabelMaximumCaption = nullptr;  // "Maximum", hidden with its grid
+
+  QLabel* LabelAssocInf = nullptr;
+  QLabel* LabelCommInf = nullptr;
+  QLabel* LabelNeuInf = nullptr;
+  QLabel* LabelIdInf = nullptr;
+  QLabel* LabelIsoProd = nullptr;
+  QLabel* LabelAssocProd = nullptr;
+  QLabel* LabelNeuProd = nullptr;
+  QLabel* LabelRefE = nullptr;
+  QLabel* LabelSubst = nullptr;
+  QLabel* LabelCon = nullptr;
+  QLabel* LabelMonoImp = nullptr;
+  QLabel* LabelBound = nullptr;
+  QLabel* LabelFitness = nullptr;
+  QLabel* LabelColorful = nullptr;
+  QLabel* LabelColProd = nullptr;
+  QLabel* LabelGood = nullptr;
+  QLabel* LabelInv = nullptr;
+  QLabel* LabelSemi = nullptr;
+  QLabel* LabelSepar = nullptr;
+  QLabel* LabelResid = nullptr;
+  QLabel* LabelComm = nullptr;
+  QLabel* LabelLinear = nullptr;
+  QLabel* LabelLat = nullptr;
+  QLabel* LabelPre = nullptr;
+  QLabel* LabelSupProd = nullptr;
+  QLabel* LabelEqProd = nullptr;
+  QLabel* LabelDeltaProp = nullptr;
+
+  QLabel* LabelPopInd = nullptr;
+  QLabel* LabelGenNo = nullptr;
+  QLabel* LabelPop = nullptr;
+  QLabel* LabelCP = nullptr;
+  QPushButton* ButtonLoadWin = nullptr;
+  QPushButton* ButtonLoadPop = nullptr;
+  QPushButton* ButtonPrev = nullptr;
+  QPushButton* ButtonNext = nullptr;
+
+  QPushButton* ButtonOpen = nullptr;
+  QPushButton* ButtonSaveA = nullptr;
+  QPushButton* ButtonSavePop = nullptr;
+  QPushButton* ButtonSaveLog = nullptr;
+  QPushButton* ButtonSaveDir = nullptr;
+  QPushButton* ButtonQSavePop = nullptr;
+  QPushButton* ButtonQuickE = nullptr;
+  QPushButton* ButtonDump = nullptr;
+  LogPane* RichEditLog = nullptr;
+
+  QPushButton* ButtonStep = nullptr;  // "Run" / "Stop"
+  QPushButton* ButtonRand = nullptr;  // "Reset GA"
+  QPushButton* ButtonStat = nullptr;  // "Show Graph"
+  QTimer* Timer1 = nullptr;
+  std::array<QLabel*, 9> StatusPanels{};  // the nine panels of StatusBar1
+
+  // --- Settings and the INI file ---------------------------------------------
+  void LoadSettings();
+  void ApplySettings();
+  void SaveSettings();  // reports a failed write once through ShowMessage
+  void SpinEditElmChange();
+  void SpinEditMembNoChange();
+  void SpinEditGenLimChange();
+  void SpinEditStepsChange();
+  void SpinEditWinLimChange();
+  void SpinEditMutChange();
+  void SpinEditCrossChange();
+  void SpinEditChildChange();
+  void SpinEditOptChange();
+  void SpinEditColorChange();
+  void CheckBoxDeltaPropClick();
+  void CheckBoxMaxClick();
+  void CheckBoxRemClick();
+  void CheckBoxDerClick();
+  void CheckBoxGoodClick();
+  void CheckBoxInvClick();
+  void CheckBoxSemiClick();
+  void CheckBoxSeparClick();
+  void CheckBoxResidClick();
+  void CheckBoxComClick();
+  void CheckBoxLinearClick();
+  void CheckBoxLatClick();
+  void CheckBoxPreClick();
+  void CheckBoxSupProdClick();
+  void CheckBoxEqProdClick();
+  void CheckBoxgoodnonClick();
+  void CheckBoxinvnonClick();
+  void CheckBoxSemiNonClick();
+  void CheckBoxSeparNonClick();
+  void CheckBoxResNonClick();
+  void CheckBoxComNonClick();
+  void CheckBoxNonLinClick();
+  void CheckBoxLatNonClick();
+  void CheckBoxPreLinNonClick();
+  void EditQuickDirChange();
+  void EditQuickDirEditingFinished();  // creates the directory
+
+  // --- Display and browsing ----------------------------------------------------
+  void ShowAlgebra();
+  void ShowInfimumTable();
+  void ShowProductTable();
+  void ShowFEqualityTable();
+  void ShowImplicationTable();
+  void ShowDeltaTable();
+  void ShowMaximumTable();
+  void ShowRequiredProperties();
+  void ShowOptionalProperties();
+  void ShowPropertyResult(QLabel* label, const QString& name, int32_t count, int32_t target);
+  void SelectMember();
+  void BrowsePopulation(const PopulationPtr& population);
+  void ButtonPrevClick();
+  void ButtonNextClick();
+  void ButtonLoadWinClick();
+  void ButtonLoadPopClick();
+
+  // --- Files and reports ---------------------------------------------------------
+  void ButtonOpenClick();
+  void ButtonSaveAClick();
+  void ButtonSavePopClick();
+  void ButtonSaveLogClick();
+  void ButtonSaveDirClick();
+  void ButtonQSavePopClick();
+  void ButtonQuickEClick();
+  void ButtonDumpClick();
+  // Logs the winners not yet reported and autosaves them; false when a file
+  // or the quick-save directory could not be written (logged in red).
+  bool ReportNewWinners();
+
+  // --- Run loop and status ---------------------------------------------------------
+  void ButtonStepClick();
+  void ButtonRandClick();
+  void ButtonStatClick();
+  void Timer1Timer();
+  void AppendStatistics();
+  bool Running() const { return running_; }
+
+  // --- State -----------------------------------------------------------------------
+  std::unique_ptr<TEQGenerations> Generations;
+  PopulationPtr BrowsedPopulation;     // shared: a step cannot free what is browsed
+  TEQAlgebra* ShownAlgebra = nullptr;  // a member of BrowsedPopulation (or of its successor)
+  bool DisplayReady = false;
+  int32_t ReportedWinners = 0;
+  bool StopRequested = false;
+  QDateTime RunStartTime;   // invalid before the first run
+  QDateTime StepStartTime;  // invalid before the first run
+  TFormStats* FormStats = nullptr;  // not owned
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // FormClose
+
+ private:
+  void BuildLayout();
+  void ConnectHandlers();
+  void FormCreate();
+  void FormClose();
+
+  Environment environment_;
+  IniFile ini_;
+  bool running_ = false;
+  QFile stats_file_;
+};
