@@ -1,0 +1,28 @@
+#pragma once
+// RichEditLog: the log pane, plain text in a fixed-pitch font without word
+// wrap, each appended line in the colour current at the time.
+
+#include <QColor>
+#include <QPlainTextEdit>
+#include <QStringList>
+
+class LogPane : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  explicit LogPane(QWidget* parent = nullptr);
+
+  void SetTextColor(const QColor& color);  // colour of the lines appended next
+  // Appends text in the current colour; a text with line breaks becomes as
+  // many lines as it holds (a final line break adds no empty line).
+  void AppendLine(const QString& text);
+  void ClearLog();
+  QStringList Lines() const;
+  QColor LineColor(int line) const;
+  void SetRedrawSuspended(bool suspended);
+  // Writes the lines separated by CR LF; false with a message naming the file.
+  bool SaveReport(const QString& path, QString* error) const;
+
+ private:
+  QColor color_;
+};
