@@ -18,11 +18,17 @@ class LogPane : public QPlainTextEdit {
   void AppendLine(const QString& text);
   void ClearLog();
   QStringList Lines() const;
-  QColor LineColor(int line) const;
+  QColor LineColor(int line) const;  // invalid colour for a line that does not exist
   void SetRedrawSuspended(bool suspended);
-  // Writes the lines separated by CR LF; false with a message naming the file.
+  // Writes the lines separated by CR LF; false with the reason in error (an
+  // existing file is then left as it was).
   bool SaveReport(const QString& path, QString* error) const;
 
  private:
+  void AppendOneLine(const QString& line);
+
   QColor color_;
+  // An empty document still has one block, so an empty log and a log of one
+  // empty line look alike without this.
+  bool has_lines_ = false;
 };

@@ -1,12 +1,213 @@
-// Placeholder: replaced by the file buttons, the dump and the winner report.
+// The file buttons, the dump of the browsed population and the winner report.
+//
+// Every handler here can run while a generation step is in progress (the run
+// loop pumps window messages), so each one holds its own reference to the
+// population it works on and skips empty slots.
+#include <QFileInfo>
+
+#include "AlgebraFiles.h"
+#include "Colours.h"
+#include "FileNames.h"
+#include "Formatting.h"
+#include "LogPane.h"
+#include "SpinEdit.h"
+#include "TadaSound.h"
 #include "VelmoraForm.h"
 
-void TEQForm::ButtonOpenClick() {}
-void TEQForm::ButtonSaveAClick() {}
-void TEQForm::ButtonSavePopClick() {}
-void TEQForm::ButtonSaveLogClick() {}
-void TEQForm::ButtonSaveDirClick() {}
-void TEQForm::ButtonQSavePopClick() {}
-void TEQForm::ButtonQuickEClick() {}
-void TEQForm::ButtonDumpClick() {}
-bool TEQForm::ReportNewWinners() { return true; }
+namespace {
+
+const QString kMessageTitle = QStringLiteral("Velmora");
+
+QString Index(int i) { return QString::fromStdString(FormatIndex(i)); }
+
+QString AlgebraDescription(int i) { return QStringLiteral("Algebra_") + Index(i); }
+
+bool HasMembers(const TEQPopulation* population) {
+  if (population == nullptr) return false;
+  for (int i = 0; i < population->Count(); ++i) {
+    if (population->Get(i) != nullptr) return true;
+  }
+  return false;
+}
+
+// LabelCP names what the log shows: the winners or another population.
+void ShowPopulationHeading(TEQForm& form) {
+  const bool winners = form.Generations != nullptr && form.BrowsedPopulation != nullptr &&
+                       form.BrowsedPopulation == form.Generations->FWinners();
+  form.LabelCP->setText(winners ? QStringLiteral("EQ-Algebras") : QStringLiteral("Current Population"));
+}
+
+// One message for all the files a save could not write.
+void ReportFailedWrites(TEQForm& form, const FailedWrites& failures) {
+  if (failures.empty() || !form.ShowMessage) return;
+  form.ShowMessage(kMessageTitle, FailedWritesMessage(failures));
+}
+
+}  // namespace
+
+void TEQForm::ButtonOpenClick() {
+  const QString path = AskOpenFileName ? AskOpenFileName() : QString();
+  if (path.isEmpty() || !QFileInfo(path).isFile()) return;
+  if (ShownAlgebra != nullptr) {
+    // The reader leaves the algebra as it was on any fault; its file name is
+    // put back too, so a failed open changes nothing.
+    const std::string previous_file = ShownAlgebra->FileName;
+    ShownAlgebra->FileName = ToFilePath(path);
+    std::string error;
+    if (ShownAlgebra->ReadEQA(&error)) {
+      DisplayReady = true;
+    } else {
+      ShownAlgebra->FileName = previous_file;
+      if (ShowMessage) ShowMessage(kMessageTitle, QString::fromLocal8Bit(error.data(), static_cast<qsizetype>(error.size())));
+    }
+  }
+  ShowAlgebra();
+}
+
+void TEQForm::ButtonSaveAClick() {
+  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  if (name.isEmpty()) return;
+  const QString base = StripExtension(name);
+  if (!DisplayReady || ShownAlgebra == nullptr) return;
+  FailedWrites failures;
+  WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures);
+  ReportFailedWrites(*this, failures);
+}
+
+void TEQForm::ButtonSavePopClick() {
+  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  if (name.isEmpty()) return;
+  const QString base = StripExtension(name);
+  if (!DisplayReady) return;
+  const PopulationPtr population = BrowsedPopulation;
+  FailedWrites failures;
+  SavePopulationFile(base + QStringLiteral(".eqp"), population.get(), failures);
+  ReportFailedWrites(*this, failures);
+}
+
+void TEQForm::ButtonSaveLogClick() {
+  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  if (name.isEmpty()) return;
+  const QString path = StripExtension(name) + QStringLiteral(".txt");
+  QString reason;
+  FailedWrites failures;
+  if (!RichEditLog->SaveReport(path, &reason)) failures.push_back({path, reason});
+  ReportFailedWrites(*this, failures);
+}
+
+void TEQForm::ButtonSaveDirClick() {
+  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  if (name.isEmpty()) return;
+  const QString base = StripExtension(name);
+  const PopulationPtr population = BrowsedPopulation;
+  if (population == nullptr) return;
+  FailedWrites failures;
+  for (int i = 0; i < population->Count(); ++i) {
+    TEQAlgebra* member = population->Get(i);
+    if (member == nullptr) continue;
+    member->Description = AlgebraDescription(i).toStdString();
+    WriteAlgebraFile(*member, base + Index(i) + QStringLiteral(".eqa"), failures);
+  }
+  ReportFailedWrites(*this, failures);
+}
+
+void TEQForm::ButtonQSavePopClick() {
+  if (!CheckBoxQuickDir->isChecked()) return;
+  const PopulationPtr population = BrowsedPopulation;
+  // The directory is made only when there is something to write into it.
+  if (!HasMembers(population.get())) return;
+  const QuickDir dir = PrepareQuickDir(EditQuickDir->text());
+  const QString path = dir.directory + TimeStamp(QDateTime::currentDateTime()) + QStringLiteral(".eqp");
+  FailedWrites failures;
+  if (dir.Ok()) {
+    SavePopulationFile(path, population.get(), failures);
+  } else {
+    failures.push_back({path, dir.error});
+  }
+  ReportFailedWrites(*this, failures);
+}
+
+void TEQForm::ButtonQuickEClick() {
+  if (!CheckBoxQuickDir->isChecked()) return;
+  const PopulationPtr population = BrowsedPopulation;
+  if (!HasMembers(population.get())) return;
+  const QuickDir dir = PrepareQuickDir(EditQuickDir->text());
+  FailedWrites failures;
+  for (int i = 0; i < population->Count(); ++i) {
+    TEQAlgebra* member = population->Get(i);
+    if (member == nullptr) continue;
+    // Each member takes the time of its own write.
+    const QString path =
+        dir.directory + TimeStamp(QDateTime::currentDateTime()) + u'_' + Index(i) + QStringLiteral(".eqa");
+    if (!dir.Ok()) {
+      failures.push_back({path, dir.error});
+      continue;
+    }
+    member->Description = AlgebraDescription(i).toStdString();
+    WriteAlgebraFile(*member, path, failures);
+  }
+  ReportFailedWrites(*this, failures);
+}
+
+void TEQForm::ButtonDumpClick() {
+  const PopulationPtr population = BrowsedPopulation;
+  if (population == nullptr) return;
+  RichEditLog->ClearLog();
+  RichEditLog->SetRedrawSuspended(true);
+  ShowPopulationHeading(*this);
+  for (int i = 0; i < population->Count(); ++i) {
+    TEQAlgebra* member = population->Get(i);
+    if (member == nullptr) continue;
+    // The fitness logged is the stored one, before showing refreshes it.
+    AppendMemberReport(*RichEditLog, i, *member);
+    SpinEditMember->SetValue(i);
+    SelectMember();
+    // Showing runs window code; read the slot again rather than trust the old pointer.
+    member = population->Get(i);
+    if (member != nullptr && CheckBoxDumpProp->isChecked()) DumpPropertyLines(*RichEditLog, *member);
+    RichEditLog->SetTextColor(kBlack);
+  }
+  RichEditLog->SetRedrawSuspended(false);
+  SpinEditMember->SetValue(0);
+  SelectMember();
+}
+
+bool TEQForm::ReportNewWinners() {
+  const QString quick_dir = QString::fromStdString(Settings.QuickDir);
+  QString dir_error;
+  const bool dir_ok = CreateDirectory(quick_dir, &dir_error);
+  if (Generations == nullptr) return true;
+  const PopulationPtr winners = Generations->FWinners();
+  if (winners == nullptr) return true;
+  ShowPopulationHeading(*this);
+  if (ReportedWinners == 0) {
+    RichEditLog->ClearLog();
+    const QString tada = FindTadaFile(environment_.current_directory);
+    if (!tada.isEmpty() && CheckBoxTada->isChecked() && PlaySound) PlaySound(tada);
+  }
+  const QString stamp = TimeStamp(RunStartTime);
+  FailedWrites failures;
+  for (int i = ReportedWinners; i < winners->Count(); ++i) {
+    TEQAlgebra* member = winners->Get(i);
+    if (member == nullptr) continue;
+    AppendMemberReport(*RichEditLog, i, *member);
+    RichEditLog->SetTextColor(kBlack);
+    if (!CheckBoxAutoSave->isChecked()) continue;
+    const QString base = quick_dir + QStringLiteral("autosave_") + stamp + u'_' + Index(i);
+    if (dir_ok) {
+      SaveAlgebraFiles(base, member, failures);
+    } else {
+      // Never fall back to the current directory.
+      failures.push_back({base + QStringLiteral(".eqp"), dir_error});
+      failures.push_back({base + QStringLiteral(".eqa"), dir_error});
+    }
+  }
+  ReportedWinners = winners->Count();
+  // During a run the log is where the user looks; a message box would stop the run mid-way.
+  RichEditLog->SetTextColor(kRed);
+  for (const FailedWrite& failure : failures) {
+    RichEditLog->AppendLine(QStringLiteral("Autosave failed: ") + failure.path + QStringLiteral(": ") + failure.reason);
+  }
+  RichEditLog->SetTextColor(kBlack);
+  return failures.empty();
+}

@@ -1,0 +1,109 @@
+#include "AlgebraFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "Colours.h"
+#include "FileNames.h"
+#include "LogPane.h"
+#include "NumberText.h"
+#include "Formatting.h"
+#include "Settings.h"
+
+namespace {
+
+const QByteArray kLineBreak("\r\n");
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The algebra writer reports only success, so ask the file system why. A
+// probe that unexpectedly succeeds leaves no empty file behind.
+QString ReasonForFailedWrite(const QString& path) {
+  const bool existed = QFileInfo::exists(path);
+  QFile probe(path);
+  if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return probe.errorString();
+  probe.close();
+  if (!existed) QFile::remove(path);
+  return QStringLiteral("the file could not be written");
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes, FailedWrites& failures) {
+  // Written aside and renamed at the end: a failed write keeps the old file.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    failures.push_back({path, file.errorString()});
+    return false;
+  }
+  return true;
+}
+
+QByteArray DumpBytes(const TEQAlgebra& algebra) {
+  const std::string dump = algebra.DumpTables();
+  return QByteArray(dump.data(), static_cast<qsizetype>(dump.size())) + kLineBreak;
+}
+
+}  // namespace
+
+QString FailedWritesMessage(const FailedWrites& failures) {
+  QString text = QStringLiteral("These files were not written:");
+  for (const FailedWrite& failure : failures) text += u'\n' + failure.path + QStringLiteral(": ") + failure.reason;
+  return text;
+}
+
+bool SavePopulationFile(const QString& path, const TEQPopulation* population, FailedWrites& failures) {
+  if (population == nullptr) return true;
+  QByteArray bytes;
+  bool any_member = false;
+  for (int i = 0; i < population->Count(); ++i) {
+    const TEQAlgebra* member = population->Get(i);
+    if (member == nullptr) continue;
+    bytes += DumpBytes(*member);
+    any_member = true;
+  }
+  if (!any_member) return true;
+  return WriteBytes(path, bytes, failures);
+}
+
+bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures) {
+  algebra.FileName = ToFilePath(path);
+  if (algebra.WriteEQA()) return true;
+  failures.push_back({path, ReasonForFailedWrite(path)});
+  return false;
+}
+
+bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& failures) {
+  if (algebra == nullptr) return true;
+  const bool tables = WriteBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), failures);
+  const bool eqa = WriteAlgebraFile(*algebra, base + QStringLiteral(".eqa"), failures);
+  return tables && eqa;
+}
+
+QString FitnessText(double fitness) { return GeneralNumber(fitness); }
+
+void AppendMemberReport(LogPane& log, int index, const TEQAlgebra& member) {
+  log.SetTextColor(member.Fitness == 1.0 ? kGreen : kRed);
+  log.AppendLine(QString::fromStdString(FormatIndex(index)) + QStringLiteral(": ") + FitnessText(member.Fitness));
+  const std::string dump = member.DumpTables();
+  log.AppendLine(Latin1(dump));
+}
+
+void DumpPropertyLines(LogPane& log, const TEQAlgebra& algebra) {
+  for (int k = 0; k < kPropertyCount; ++k) {
+    const std::string_view name = algebra.PropertyNames[static_cast<size_t>(k)];
+    if (!Settings.MaximumEnabled && (name == "Lattice" || name == "Prelinear")) continue;
+    const PropertyResult& result = algebra.PropertyResults[static_cast<size_t>(k)];
+    const QString counts = QString::number(result.Passed) + u'/' + QString::number(result.Total);
+    if (result.Total > result.Passed) {
+      log.SetTextColor(kRed);
+      log.AppendLine(QStringLiteral("Non-") + Latin1(name) + QStringLiteral(": ") + counts +
+                     QStringLiteral(", Errors: ") + QString::number(result.Total - result.Passed));
+    } else {
+      log.SetTextColor(kGreen);
+      log.AppendLine(Latin1(name) + QStringLiteral(": ") + counts + QStringLiteral(" OK"));
+    }
+  }
+  log.AppendLine(QString(60, u'-'));
+}
