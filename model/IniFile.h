@@ -11,10 +11,13 @@
 class IniFile {
  public:
   // Replaces the contents with the file's. A missing file gives an empty
-  // IniFile and true (exists() tells which); an unreadable one gives false
-  // and a message naming it.
+  // IniFile and true (Exists() tells which); an unreadable one gives false,
+  // a message naming it, and keeps the contents as they were.
   bool Load(const std::string& path, std::string* error = nullptr);
-  // Writes every section, flushes and reports whether it worked.
+  // Whether the latest Load found the file.
+  bool Exists() const { return exists_; }
+  // Writes every section (creating missing parent directories), flushes and
+  // reports whether it worked; a failed write keeps the previous file.
   bool Save(const std::string& path, std::string* error = nullptr) const;
 
   std::optional<std::string> Value(const std::string& section, const std::string& key) const;
@@ -29,4 +32,5 @@ class IniFile {
   };
   Section& SectionNamed(const std::string& name);
   std::vector<Section> sections_;
+  bool exists_ = false;
 };
