@@ -1,0 +1,15 @@
+#pragma once
+// The commands of velmora-cli. Each receives its own argument vector:
+// argv[0] is the command name, argv[1 .. argc-1] its arguments. Each returns
+// the process exit status: 0 success, 1 some input failed, 2 usage error.
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitInputFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// velmora-cli evaluate [--settings FILE.ini] FILE.eqa...
+int RunEvaluate(int argc, char** argv);
+// velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]
+int RunSearch(int argc, char** argv);
+// The full help text (both commands and the exit codes).
+const char* UsageText();
