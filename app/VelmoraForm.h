@@ -212,6 +212,9 @@ class TEQForm : public QMainWindow {
   void ShowPropertyResult(QLabel* label, const QString& name, int32_t count, int32_t target);
   void SelectMember();
   void BrowsePopulation(const PopulationPtr& population);
+  // Whether ShownAlgebra is (still) a member of BrowsedPopulation; a step
+  // under way can move members out of it. ShowAlgebra clears a stale one.
+  bool ShownAlgebraIsMember() const;
   void ButtonPrevClick();
   void ButtonNextClick();
   void ButtonLoadWinClick();
@@ -238,6 +241,11 @@ class TEQForm : public QMainWindow {
   void AppendStatistics();
   bool Running() const { return running_; }
 
+ signals:
+  void Closed();  // the window has closed: settings saved, statistics file closed
+
+ public:
+
   // --- State -----------------------------------------------------------------------
   std::unique_ptr<TEQGenerations> Generations;
   PopulationPtr BrowsedPopulation;     // shared: a step cannot free what is browsed
@@ -258,8 +266,25 @@ class TEQForm : public QMainWindow {
   void FormCreate();
   void FormClose();
 
+  // Settings helpers (VelmoraFormSettings.cpp).
+  SpinEdit* SpinOf(Control control) const;   // nullptr for a box or the edit
+  QCheckBox* BoxOf(Control control) const;   // nullptr for a spin edit or the edit
+  void ClampColourfulness();
+  // A property box was clicked: its setting follows it and a ticked box unticks its partner.
+  void PairClicked(QCheckBox* box, bool& setting, QCheckBox* partner, bool& partner_setting);
+
+  // Run helpers (VelmoraFormRun.cpp).
+  void OpenStatsFile();
+  void WriteStatsLine(const QString& line);
+  void ReportQuickDirFailure(const QString& directory);
+  QString ExecutableBuildTime() const;
+
   Environment environment_;
   IniFile ini_;
+  bool ini_failure_reported_ = false;
   bool running_ = false;
+  bool closed_ = false;
   QFile stats_file_;
+  QString dialog_directory_;
+  QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };

@@ -1,0 +1,16 @@
+#pragma once
+// The message pump the window installs for the core's long loops. The core
+// calls it after every evaluation and comparison, so it must cost almost
+// nothing: pending events are processed at most once per interval, and the
+// common call is a single clock read.
+
+#include <chrono>
+
+// Processes pending events when the interval has passed since the last time.
+void QtPumpMessages();
+// Processes pending events now (the run loop's pump after each step).
+void QtPumpMessagesNow();
+// Installs QtPumpMessages as the core's message pump, or removes it.
+void InstallQtMessagePump(bool install);
+// The least time between two event passes (5 ms by default; 0 pumps on every call).
+void SetPumpInterval(std::chrono::microseconds interval);

@@ -1,0 +1,467 @@
+// The main window's widgets, their grouping and the explicit connections of
+// every control to its handler.
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "LogPane.h"
+#include "SpinEdit.h"
+#include "TadaSound.h"
+#include "VelmoraForm.h"
+
+namespace {
+
+QCheckBox* MakeBox(const QString& caption, bool checked) {
+  auto* box = new QCheckBox(caption);
+  box->setChecked(checked);
+  return box;
+}
+
+QPushButton* MakeButton(const QString& caption) { return new QPushButton(caption); }
+
+QLabel* MakePropertyLabel() {
+  auto* label = new QLabel;
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+QLabel* MakeBold(const QString& text) {
+  auto* label = new QLabel(text);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+QTableWidget* MakeGrid() {
+  auto* grid = new QTableWidget(2, 2);
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setSelectionMode(QAbstractItemView::NoSelection);
+  grid->setFocusPolicy(Qt::NoFocus);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  grid->setWordWrap(false);
+  return grid;
+}
+
+// A spin edit with its caption on the left in a form-like grid row.
+void AddRow(QGridLayout* grid, int row, const QString& caption, QWidget* field, QWidget* extra = nullptr) {
+  grid->addWidget(new QLabel(caption), row, 0);
+  grid->addWidget(field, row, 1);
+  if (extra != nullptr) grid->addWidget(extra, row, 2);
+}
+
+QWidget* InScrollArea(QWidget* content) {
+  auto* area = new QScrollArea;
+  area->setWidget(content);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  return area;
+}
+
+}  // namespace
+
+void TEQForm::BuildLayout() {
+  setWindowTitle(QStringLiteral("Velmora v1.0"));
+  setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+
+  // --- Controls --------------------------------------------------------------
+  SpinEditElm = new SpinEdit(2, 28, 5);
+  SpinEditOpt = new SpinEdit(0, 100, 10);
+  SpinEditColor = new SpinEdit(0, 5, 0);
+  SpinEditColProd = new SpinEdit(0, 5, 0);
+  SpinEditMembNo = new SpinEdit(10, 10000, 180);
+  SpinEditGenLim = new SpinEdit(10, 10000, 100);
+  SpinEditSteps = new SpinEdit(0, 10000, 100);
+  SpinEditMut = new SpinEdit(0, 100, 10);
+  SpinEditCross = new SpinEdit(0, 100, 90);
+  SpinEditWinLim = new SpinEdit(10, 10000, 100);
+  SpinEditChild = new SpinEdit(0, 100, 95);
+  SpinEditMember = new SpinEdit(0, 0, 0);
+  SpinEditMember->SetPermissive(true);
+  SpinEditMember->setMinimumWidth(80);
+
+  CheckBoxGood = MakeBox(QStringLiteral("Good"), false);
+  CheckBoxgoodnon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxInv = MakeBox(QStringLiteral("Involutive"), false);
+  CheckBoxinvnon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxSemi = MakeBox(QStringLiteral("SemiSeparated"), false);
+  CheckBoxSemiNon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxSepar = MakeBox(QStringLiteral("Separated"), false);
+  CheckBoxSeparNon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxResid = MakeBox(QStringLiteral("Residuated"), false);
+  CheckBoxResNon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxCom = MakeBox(QStringLiteral("Commutative"), false);
+  CheckBoxComNon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxLinear = MakeBox(QStringLiteral("Linear"), false);
+  CheckBoxNonLin = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxLat = MakeBox(QStringLiteral("Lattice EQ"), false);
+  CheckBoxLatNon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxPre = MakeBox(QStringLiteral("Prelinear"), false);
+  CheckBoxPreLinNon = MakeBox(QStringLiteral("Non"), false);
+  CheckBoxSupProd = MakeBox(QStringLiteral("Sup-Prod distributivity"), false);
+  CheckBoxEqProd = MakeBox(QStringLiteral("Equality over ProdEquality"), false);
+  CheckBoxDeltaProp = MakeBox(QStringLiteral("Delta"), false);
+  CheckBoxMax = MakeBox(QStringLiteral("Max"), false);
+  CheckBoxRem = MakeBox(QStringLiteral("Remove Equal Members"), true);
+  CheckBoxDer = MakeBox(QStringLiteral("Show Derived"), true);
+  CheckBoxDumpProp = MakeBox(QStringLiteral("Dump Properties"), true);
+  CheckBoxWinAuto = MakeBox(QStringLiteral("Autoload Winners"), true);
+  CheckBoxQuickDir = MakeBox(QStringLiteral("Quicksave Directory:"), true);
+  CheckBoxAutoSave = MakeBox(QStringLiteral("Auto Save EQ Algebras"), true);
+  CheckBoxTada = MakeBox(QStringLiteral("Play Tada"), true);
+  EditQuickDir = new QLineEdit(QString::fromStdString(DefaultQuickDirText()));
+
+  ButtonStep = MakeButton(QStringLiteral("Run"));
+  ButtonRand = MakeButton(QStringLiteral("Reset GA"));
+  ButtonStat = MakeButton(QStringLiteral("Show Graph"));
+  QFont run_font = ButtonStep->font();
+  run_font.setBold(true);
+  ButtonStep->setFont(run_font);
+  ButtonStep->setMinimumHeight(32);
+
+  // --- Left column: run, algebra, properties, GA parameters ------------------
+  auto* run_box = new QGroupBox(QStringLiteral("Run"));
+  auto* run_grid = new QGridLayout(run_box);
+  run_grid->addWidget(ButtonStep, 0, 0, 1, 2);
+  run_grid->addWidget(new QLabel(QStringLiteral("Steps")), 0, 2);
+  run_grid->addWidget(SpinEditSteps, 0, 3);
+  run_grid->addWidget(ButtonRand, 1, 0, 1, 2);
+  run_grid->addWidget(ButtonStat, 1, 2, 1, 2);
+
+  auto* algebra_box = new QGroupBox(QStringLiteral("Algebra properties"));
+  auto* algebra_grid = new QGridLayout(algebra_box);
+  algebra_grid->addWidget(new QLabel(QStringLiteral("Elements number:")), 0, 0);
+  algebra_grid->addWidget(SpinEditElm, 0, 1);
+  auto* operations = new QHBoxLayout;
+  operations->addWidget(CheckBoxDeltaProp);
+  operations->addWidget(CheckBoxMax);
+  operations->addStretch();
+  algebra_grid->addLayout(operations, 1, 0, 1, 2);
+  auto* required_caption = new QLabel(QStringLiteral("Required"));
+  auto* forbidden_caption = new QLabel(QStringLiteral("Forbidden"));
+  required_caption->setEnabled(false);
+  forbidden_caption->setEnabled(false);
+  algebra_grid->addWidget(required_caption, 2, 0);
+  algebra_grid->addWidget(forbidden_caption, 2, 1);
+  const std::array<std::pair<QCheckBox*, QCheckBox*>, 9> pairs{{
+      {CheckBoxGood, CheckBoxgoodnon},
+      {CheckBoxInv, CheckBoxinvnon},
+      {CheckBoxSemi, CheckBoxSemiNon},
+      {CheckBoxSepar, CheckBoxSeparNon},
+      {CheckBoxResid, CheckBoxResNon},
+      {CheckBoxCom, CheckBoxComNon},
+      {CheckBoxLinear, CheckBoxNonLin},
+      {CheckBoxLat, CheckBoxLatNon},
+      {CheckBoxPre, CheckBoxPreLinNon},
+  }};
+  int row = 3;
+  for (const auto& [positive, negative] : pairs) {
+    algebra_grid->addWidget(positive, row, 0);
+    algebra_grid->addWidget(negative, row, 1);
+    ++row;
+  }
+  algebra_grid->addWidget(CheckBoxSupProd, row++, 0, 1, 2);
+  algebra_grid->addWidget(CheckBoxEqProd, row++, 0, 1, 2);
+
+  auto* optional_box = new QGroupBox(QStringLiteral("Optional Properties"));
+  auto* optional_grid = new QGridLayout(optional_box);
+  AddRow(optional_grid, 0, QStringLiteral("% weight"), SpinEditOpt);
+  optional_grid->addWidget(new QLabel(QStringLiteral("Required elms. (colourfulness)")), 1, 0, 1, 2);
+  AddRow(optional_grid, 2, QStringLiteral("~"), SpinEditColor);
+  AddRow(optional_grid, 3, QStringLiteral("*"), SpinEditColProd);
+
+  auto* ga_box = new QGroupBox(QStringLiteral("GA properties"));
+  auto* ga_grid = new QGridLayout(ga_box);
+  AddRow(ga_grid, 0, QStringLiteral("Population limit:"), SpinEditMembNo);
+  AddRow(ga_grid, 1, QStringLiteral("Generations steps:"), SpinEditGenLim);
+  AddRow(ga_grid, 2, QStringLiteral("Mutation (%)"), SpinEditMut);
+  AddRow(ga_grid, 3, QStringLiteral("Cross (%)"), SpinEditCross);
+  AddRow(ga_grid, 4, QStringLiteral("Children (%)"), SpinEditChild);
+  AddRow(ga_grid, 5, QStringLiteral("Stop after"), SpinEditWinLim);
+  auto* unlimited = new QLabel(QStringLiteral("(0 = unlimited)"));
+  unlimited->setEnabled(false);
+  ga_grid->addWidget(unlimited, 6, 1);
+  ga_grid->addWidget(CheckBoxRem, 7, 0, 1, 2);
+
+  auto* left = new QWidget;
+  auto* left_column = new QVBoxLayout(left);
+  left_column->addWidget(run_box);
+  left_column->addWidget(algebra_box);
+  left_column->addWidget(optional_box);
+  left_column->addWidget(ga_box);
+  left_column->addStretch();
+
+  // --- Middle: browsing, tables, property labels -------------------------------
+  LabelPopInd = MakeBold(QString());
+  LabelGenNo = new QLabel(QStringLiteral("0"));
+  LabelPop = new QLabel(QStringLiteral("0"));
+  ButtonLoadWin = MakeButton(QStringLiteral("Load Winners"));
+  ButtonLoadPop = MakeButton(QStringLiteral("Load Last pop"));
+  ButtonPrev = MakeButton(QStringLiteral("Previous"));
+  ButtonNext = MakeButton(QStringLiteral("Next"));
+
+  auto* browse_box = new QWidget;
+  auto* browse_grid = new QGridLayout(browse_box);
+  browse_grid->setContentsMargins(4, 4, 4, 4);
+  browse_grid->addWidget(MakeBold(QStringLiteral("Current Edited Algebra")), 0, 0, 1, 4);
+  browse_grid->addWidget(new QLabel(QStringLiteral("Population:")), 1, 0);
+  browse_grid->addWidget(LabelPopInd, 1, 1);
+  browse_grid->addWidget(new QLabel(QStringLiteral("Total:")), 1, 2);
+  browse_grid->addWidget(LabelGenNo, 1, 3);
+  browse_grid->addWidget(ButtonLoadWin, 1, 4);
+  browse_grid->addWidget(ButtonLoadPop, 1, 5);
+  browse_grid->addWidget(CheckBoxWinAuto, 1, 6);
+  browse_grid->addWidget(new QLabel(QStringLiteral("Member:")), 2, 0);
+  browse_grid->addWidget(SpinEditMember, 2, 1);
+  browse_grid->addWidget(new QLabel(QStringLiteral("Total:")), 2, 2);
+  browse_grid->addWidget(LabelPop, 2, 3);
+  browse_grid->addWidget(ButtonPrev, 2, 4);
+  browse_grid->addWidget(ButtonNext, 2, 5);
+  browse_grid->addWidget(CheckBoxDer, 2, 6);
+  browse_grid->setColumnStretch(7, 1);
+
+  StringGridEditInf = MakeGrid();
+  StringGridProd = MakeGrid();
+  StringGridFEq = MakeGrid();
+  StringGridDelta = MakeGrid();
+  StringGridMax = MakeGrid();
+  StringGridImp = MakeGrid();
+  LabelDeltaCaption = MakeBold(QStringLiteral("Delta"));
+  LabelMaximumCaption = MakeBold(QStringLiteral("Maximum"));
+  StringGridDelta->hide();
+  StringGridMax->hide();
+  LabelDeltaCaption->hide();
+  LabelMaximumCaption->hide();
+
+  auto* tables = new QWidget;
+  auto* tables_grid = new QGridLayout(tables);
+  tables_grid->setHorizontalSpacing(16);
+  const auto place = [tables_grid](QLabel* caption, QTableWidget* grid, int table_row, int column) {
+    tables_grid->addWidget(caption, 2 * table_row, column, Qt::AlignLeft | Qt::AlignBottom);
+    tables_grid->addWidget(grid, 2 * table_row + 1, column, Qt::AlignLeft | Qt::AlignTop);
+  };
+  place(MakeBold(QStringLiteral("Infimum")), StringGridEditInf, 0, 0);
+  place(MakeBold(QStringLiteral("Product")), StringGridProd, 1, 0);
+  place(MakeBold(QStringLiteral("FEquality")), StringGridFEq, 2, 0);
+  place(MakeBold(QStringLiteral("Implication")), StringGridImp, 0, 1);
+  place(LabelDeltaCaption, StringGridDelta, 1, 1);
+  place(LabelMaximumCaption, StringGridMax, 2, 1);
+  tables_grid->setRowStretch(6, 1);
+  tables_grid->setColumnStretch(2, 1);
+
+  LabelAssocInf = MakePropertyLabel();
+  LabelCommInf = MakePropertyLabel();
+  LabelNeuInf = MakePropertyLabel();
+  LabelIdInf = MakePropertyLabel();
+  LabelIsoProd = MakePropertyLabel();
+  LabelAssocProd = MakePropertyLabel();
+  LabelNeuProd = MakePropertyLabel();
+  LabelRefE = MakePropertyLabel();
+  LabelSubst = MakePropertyLabel();
+  LabelCon = MakePropertyLabel();
+  LabelMonoImp = MakePropertyLabel();
+  LabelBound = MakePropertyLabel();
+  LabelFitness = MakeBold(QStringLiteral("Fitness :"));
+  LabelFitness->setAutoFillBackground(true);
+  QPalette fitness_palette = LabelFitness->palette();
+  fitness_palette.setColor(QPalette::Window, fitness_palette.color(QPalette::Active, QPalette::Highlight).lighter(170));
+  LabelFitness->setPalette(fitness_palette);
+  LabelFitness->setContentsMargins(4, 2, 4, 2);
+  LabelColorful = MakePropertyLabel();
+  LabelColProd = MakePropertyLabel();
+  LabelGood = MakePropertyLabel();
+  LabelInv = MakePropertyLabel();
+  LabelSemi = MakePropertyLabel();
+  LabelSepar = MakePropertyLabel();
+  LabelResid = MakePropertyLabel();
+  LabelComm = MakePropertyLabel();
+  LabelLinear = MakePropertyLabel();
+  LabelLat = MakePropertyLabel();
+  LabelPre = MakePropertyLabel();
+  LabelSupProd = MakePropertyLabel();
+  LabelEqProd = MakePropertyLabel();
+  LabelDeltaProp = MakePropertyLabel();
+  LabelDeltaProp->setEnabled(false);
+  LabelLat->hide();
+  LabelPre->hide();
+  LabelSupProd->hide();
+  LabelDeltaProp->hide();
+
+  auto* axioms_box = new QGroupBox(QStringLiteral("EQ-algebra axioms"));
+  auto* axioms_column = new QVBoxLayout(axioms_box);
+  for (QLabel* label : {LabelAssocInf, LabelCommInf, LabelNeuInf, LabelIdInf, LabelIsoProd, LabelAssocProd,
+                        LabelNeuProd, LabelRefE, LabelSubst, LabelCon, LabelMonoImp, LabelBound}) {
+    axioms_column->addWidget(label);
+  }
+  axioms_column->addSpacing(4);
+  axioms_column->addWidget(LabelFitness);
+
+  auto* optional_labels_box = new QGroupBox(QStringLiteral("Optional properties"));
+  auto* optional_column = new QVBoxLayout(optional_labels_box);
+  for (QLabel* label : {LabelColorful, LabelColProd, LabelGood, LabelInv, LabelSemi, LabelSepar, LabelResid,
+                        LabelComm, LabelLinear, LabelLat, LabelPre, LabelSupProd, LabelEqProd, LabelDeltaProp}) {
+    optional_column->addWidget(label);
+  }
+
+  auto* labels = new QWidget;
+  auto* labels_column = new QVBoxLayout(labels);
+  labels_column->addWidget(axioms_box);
+  labels_column->addWidget(optional_labels_box);
+  labels_column->addStretch();
+
+  auto* algebra_splitter = new QSplitter(Qt::Horizontal);
+  algebra_splitter->addWidget(InScrollArea(tables));
+  algebra_splitter->addWidget(InScrollArea(labels));
+  algebra_splitter->setStretchFactor(0, 3);
+  algebra_splitter->setStretchFactor(1, 2);
+  algebra_splitter->setChildrenCollapsible(false);
+
+  auto* middle = new QWidget;
+  auto* middle_column = new QVBoxLayout(middle);
+  middle_column->setContentsMargins(0, 0, 0, 0);
+  middle_column->addWidget(browse_box);
+  middle_column->addWidget(algebra_splitter, 1);
+
+  // --- Right column: the log and the files -------------------------------------
+  ButtonOpen = MakeButton(QStringLiteral("Open EQA file"));
+  ButtonSaveA = MakeButton(QStringLiteral("Save EQA file"));
+  ButtonSavePop = MakeButton(QStringLiteral("Save Population As.."));
+  ButtonSaveLog = MakeButton(QStringLiteral("Save Report As.."));
+  ButtonSaveDir = MakeButton(QStringLiteral("Save Pop. As EQAs"));
+  ButtonQSavePop = MakeButton(QStringLiteral("Quick save Popul."));
+  ButtonQuickE = MakeButton(QStringLiteral("Quick save EQAs"));
+  ButtonDump = MakeButton(QStringLiteral("Dump Current"));
+  LabelCP = MakeBold(QStringLiteral("Current Population"));
+  RichEditLog = new LogPane;
+
+  auto* files_box = new QGroupBox(QStringLiteral("Files"));
+  auto* files_grid = new QGridLayout(files_box);
+  files_grid->addWidget(ButtonOpen, 0, 0);
+  files_grid->addWidget(ButtonSaveA, 0, 1);
+  files_grid->addWidget(ButtonSavePop, 1, 0);
+  files_grid->addWidget(ButtonSaveDir, 1, 1);
+  files_grid->addWidget(ButtonSaveLog, 2, 0);
+  files_grid->addWidget(ButtonDump, 2, 1);
+  files_grid->addWidget(CheckBoxDumpProp, 3, 1);
+  files_grid->addWidget(CheckBoxQuickDir, 4, 0, 1, 2);
+  files_grid->addWidget(EditQuickDir, 5, 0, 1, 2);
+  files_grid->addWidget(ButtonQSavePop, 6, 0);
+  files_grid->addWidget(ButtonQuickE, 6, 1);
+  files_grid->addWidget(CheckBoxAutoSave, 7, 0);
+  files_grid->addWidget(CheckBoxTada, 7, 1);
+
+  auto* right = new QWidget;
+  auto* right_column = new QVBoxLayout(right);
+  right_column->setContentsMargins(0, 0, 0, 0);
+  right_column->addWidget(LabelCP);
+  right_column->addWidget(RichEditLog, 1);
+  right_column->addWidget(files_box);
+
+  auto* main_splitter = new QSplitter(Qt::Horizontal);
+  main_splitter->addWidget(InScrollArea(left));
+  main_splitter->addWidget(middle);
+  main_splitter->addWidget(right);
+  main_splitter->setStretchFactor(0, 0);
+  main_splitter->setStretchFactor(1, 3);
+  main_splitter->setStretchFactor(2, 2);
+  main_splitter->setChildrenCollapsible(false);
+  main_splitter->setSizes({300, 620, 340});
+  setCentralWidget(main_splitter);
+
+  // --- Status bar and timer ------------------------------------------------------
+  const std::array<const char*, 9> panel_texts{
+      "Total memory allocated:", "Time elapsed", "Generations", "EQAlgebras found", "Current generation",
+      "Cur. gen. size", "Cur. Best Fit", "Cur. Median", "Cur. Worst"};
+  for (size_t i = 0; i < StatusPanels.size(); ++i) {
+    StatusPanels[i] = new QLabel(QString::fromLatin1(panel_texts[i]));
+    StatusPanels[i]->setMinimumWidth(i == 0 ? 200 : 100);
+    StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
+    statusBar()->addWidget(StatusPanels[i]);
+  }
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(50);
+
+  resize(1270, 780);
+}
+
+void TEQForm::ConnectHandlers() {
+  connect(SpinEditElm, &SpinEdit::Changed, this, &TEQForm::SpinEditElmChange);
+  connect(SpinEditMembNo, &SpinEdit::Changed, this, &TEQForm::SpinEditMembNoChange);
+  connect(SpinEditGenLim, &SpinEdit::Changed, this, &TEQForm::SpinEditGenLimChange);
+  connect(SpinEditSteps, &SpinEdit::Changed, this, &TEQForm::SpinEditStepsChange);
+  connect(SpinEditWinLim, &SpinEdit::Changed, this, &TEQForm::SpinEditWinLimChange);
+  connect(SpinEditMut, &SpinEdit::Changed, this, &TEQForm::SpinEditMutChange);
+  connect(SpinEditCross, &SpinEdit::Changed, this, &TEQForm::SpinEditCrossChange);
+  connect(SpinEditChild, &SpinEdit::Changed, this, &TEQForm::SpinEditChildChange);
+  connect(SpinEditOpt, &SpinEdit::Changed, this, &TEQForm::SpinEditOptChange);
+  connect(SpinEditColor, &SpinEdit::Changed, this, &TEQForm::SpinEditColorChange);
+  connect(SpinEditColProd, &SpinEdit::Changed, this, &TEQForm::SpinEditColorChange);
+  connect(SpinEditMember, &SpinEdit::Changed, this, &TEQForm::SelectMember);
+
+  connect(CheckBoxDeltaProp, &QCheckBox::toggled, this, &TEQForm::CheckBoxDeltaPropClick);
+  connect(CheckBoxMax, &QCheckBox::toggled, this, &TEQForm::CheckBoxMaxClick);
+  connect(CheckBoxRem, &QCheckBox::toggled, this, &TEQForm::CheckBoxRemClick);
+  connect(CheckBoxDer, &QCheckBox::toggled, this, &TEQForm::CheckBoxDerClick);
+  connect(CheckBoxGood, &QCheckBox::toggled, this, &TEQForm::CheckBoxGoodClick);
+  connect(CheckBoxInv, &QCheckBox::toggled, this, &TEQForm::CheckBoxInvClick);
+  connect(CheckBoxSemi, &QCheckBox::toggled, this, &TEQForm::CheckBoxSemiClick);
+  connect(CheckBoxSepar, &QCheckBox::toggled, this, &TEQForm::CheckBoxSeparClick);
+  connect(CheckBoxResid, &QCheckBox::toggled, this, &TEQForm::CheckBoxResidClick);
+  connect(CheckBoxCom, &QCheckBox::toggled, this, &TEQForm::CheckBoxComClick);
+  connect(CheckBoxLinear, &QCheckBox::toggled, this, &TEQForm::CheckBoxLinearClick);
+  connect(CheckBoxLat, &QCheckBox::toggled, this, &TEQForm::CheckBoxLatClick);
+  connect(CheckBoxPre, &QCheckBox::toggled, this, &TEQForm::CheckBoxPreClick);
+  connect(CheckBoxSupProd, &QCheckBox::toggled, this, &TEQForm::CheckBoxSupProdClick);
+  connect(CheckBoxEqProd, &QCheckBox::toggled, this, &TEQForm::CheckBoxEqProdClick);
+  connect(CheckBoxgoodnon, &QCheckBox::toggled, this, &TEQForm::CheckBoxgoodnonClick);
+  connect(CheckBoxinvnon, &QCheckBox::toggled, this, &TEQForm::CheckBoxinvnonClick);
+  connect(CheckBoxSemiNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxSemiNonClick);
+  connect(CheckBoxSeparNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxSeparNonClick);
+  connect(CheckBoxResNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxResNonClick);
+  connect(CheckBoxComNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxComNonClick);
+  connect(CheckBoxNonLin, &QCheckBox::toggled, this, &TEQForm::CheckBoxNonLinClick);
+  connect(CheckBoxLatNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxLatNonClick);
+  connect(CheckBoxPreLinNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxPreLinNonClick);
+  connect(EditQuickDir, &QLineEdit::textChanged, this, &TEQForm::EditQuickDirChange);
+  connect(EditQuickDir, &QLineEdit::editingFinished, this, &TEQForm::EditQuickDirEditingFinished);
+
+  connect(ButtonPrev, &QPushButton::clicked, this, &TEQForm::ButtonPrevClick);
+  connect(ButtonNext, &QPushButton::clicked, this, &TEQForm::ButtonNextClick);
+  connect(ButtonLoadWin, &QPushButton::clicked, this, &TEQForm::ButtonLoadWinClick);
+  connect(ButtonLoadPop, &QPushButton::clicked, this, &TEQForm::ButtonLoadPopClick);
+
+  connect(ButtonOpen, &QPushButton::clicked, this, &TEQForm::ButtonOpenClick);
+  connect(ButtonSaveA, &QPushButton::clicked, this, &TEQForm::ButtonSaveAClick);
+  connect(ButtonSavePop, &QPushButton::clicked, this, &TEQForm::ButtonSavePopClick);
+  connect(ButtonSaveLog, &QPushButton::clicked, this, &TEQForm::ButtonSaveLogClick);
+  connect(ButtonSaveDir, &QPushButton::clicked, this, &TEQForm::ButtonSaveDirClick);
+  connect(ButtonQSavePop, &QPushButton::clicked, this, &TEQForm::ButtonQSavePopClick);
+  connect(ButtonQuickE, &QPushButton::clicked, this, &TEQForm::ButtonQuickEClick);
+  connect(ButtonDump, &QPushButton::clicked, this, &TEQForm::ButtonDumpClick);
+
+  connect(ButtonStep, &QPushButton::clicked, this, &TEQForm::ButtonStepClick);
+  connect(ButtonRand, &QPushButton::clicked, this, &TEQForm::ButtonRandClick);
+  connect(ButtonStat, &QPushButton::clicked, this, &TEQForm::ButtonStatClick);
+  connect(Timer1, &QTimer::timeout, this, &TEQForm::Timer1Timer);
+
+  // The hooks the tests replace; the dialogs start where FormCreate says.
+  AskOpenFileName = [this] { return QFileDialog::getOpenFileName(this, QString(), dialog_directory_); };
+  AskSaveFileName = [this] {
+    return QFileDialog::getSaveFileName(this, QString(), dialog_directory_, QString(), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+  };
+  ShowMessage = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
+  PlaySound = [](const QString& wav_file) { PlayWaveFile(wav_file); };
+}

@@ -1,0 +1,232 @@
+// Start-up, the Run/Stop loop, Reset GA, the status bar, the statistics file
+// and closing the window.
+#include <malloc.h>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include "Colours.h"
+#include "FormStat.h"
+#include "LogPane.h"
+#include "NumberText.h"
+#include "QtMessagePump.h"
+#include "Random.h"
+#include "Settings.h"
+#include "SpinEdit.h"
+#include "VelmoraForm.h"
+
+namespace {
+
+// What the program holds on its heap: small blocks in use plus the large
+// blocks glibc maps directly.
+size_t HeapKilobytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return (info.uordblks + info.hblkhd) / 1024;
+}
+
+// The locale's long time format without its time zone: panel 1 shows a duration.
+QString DurationText(qint64 milliseconds) {
+  QString format = QLocale().timeFormat(QLocale::LongFormat);
+  format.remove(QLatin1Char('t'));
+  format = format.trimmed();
+  return QTime(0, 0).addMSecs(std::max<qint64>(milliseconds, 0)).toString(format);
+}
+
+QString StatisticsRecord(int32_t generation, double best, double median, double worst) {
+  return QStringLiteral("%1 %2 %3 %4 \r\n")
+      .arg(generation, 5, 10, QLatin1Char('0'))
+      .arg(FixedNumber(best, 7, 7), FixedNumber(median, 7, 7), FixedNumber(worst, 7, 7));
+}
+
+const QString kStatisticsHeader = QStringLiteral("GenNo Best Fit  MedianFit Worst Fit \r\n");
+
+}  // namespace
+
+TEQForm::TEQForm(const Environment& environment, TFormStats* stats, QWidget* parent)
+    : QMainWindow(parent), FormStats(stats), environment_(environment) {
+  BuildLayout();
+  ConnectHandlers();
+  FormCreate();
+}
+
+TEQForm::~TEQForm() {
+  InstallQtMessagePump(false);
+  if (Generations) Generations->SetResetListener(nullptr);
+}
+
+QString TEQForm::ExecutableBuildTime() const {
+  const QDateTime modified = QFileInfo(QCoreApplication::applicationFilePath()).lastModified();
+  return modified.toString(QStringLiteral("yyyy-MM-dd-hh'") + TimeSeparator() + QStringLiteral("'mm"));
+}
+
+void TEQForm::FormCreate() {
+  setWindowTitle(QStringLiteral("Velmora v1 build ") + ExecutableBuildTime());
+  LoadSettings();
+  ApplySettings();
+  dialog_directory_ = environment_.executable_directory;
+  RandSeed(static_cast<uint32_t>(QTime::currentTime().msec()));
+
+  Generations = std::make_unique<TEQGenerations>(Settings.ElementCount, Settings.PopulationLimit);
+  SpinEditColor->setMaximum(Settings.ElementCount);
+
+  BrowsedPopulation = Generations->FFirst();
+  ShownAlgebra = BrowsedPopulation ? BrowsedPopulation->Get(0) : nullptr;
+  {
+    const QSignalBlocker blocker(SpinEditMember);
+    SpinEditMember->SetValue(0);
+  }
+  SelectMember();
+  DisplayReady = true;
+  ShowAlgebra();
+
+  OpenStatsFile();
+  // Each later reset (Reset GA, or a step after a change of the element
+  // count, Delta or Max) leaves a one-blank line in the statistics.
+  Generations->SetResetListener([this] { WriteStatsLine(QStringLiteral(" \r\n")); });
+
+  InstallQtMessagePump(true);
+  Timer1->start();
+}
+
+void TEQForm::OpenStatsFile() {
+  QString directory = EditQuickDir->text().trimmed();
+  if (directory.isEmpty()) {
+    ReportQuickDirFailure(directory);
+    return;
+  }
+  if (!directory.endsWith(QDir::separator())) directory += QDir::separator();
+  if (!QDir().mkpath(directory)) {
+    ReportQuickDirFailure(directory);
+    return;
+  }
+  quick_dir_created_ = directory;
+  stats_file_.setFileName(directory + QStringLiteral("stats.txt"));
+  // A file that cannot be created leaves the statistics unwritten; nothing else stops.
+  if (stats_file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) WriteStatsLine(kStatisticsHeader);
+}
+
+void TEQForm::WriteStatsLine(const QString& line) {
+  if (!stats_file_.isOpen()) return;
+  stats_file_.write(line.toLatin1());
+  stats_file_.flush();
+}
+
+// --- Run and Stop --------------------------------------------------------------
+
+void TEQForm::ButtonStepClick() {
+  if (running_) {
+    StopRequested = true;  // the loop below on the stack ends after its step
+    return;
+  }
+  if (closed_) return;
+  running_ = true;
+  StopRequested = false;
+  RunStartTime = QDateTime::currentDateTime();
+  ButtonStep->setText(QStringLiteral("Stop"));
+  ButtonRand->setEnabled(false);  // a reset would free what the step is using
+
+  const int64_t steps = SpinEditSteps->Value();
+  int64_t i = 0;
+  while (steps == 0 || i < steps) {
+    ++i;
+    StepStartTime = QDateTime::currentDateTime();
+    Generations->Step();
+    // Re-point at once: the step has replaced the population browsed before.
+    BrowsedPopulation = Generations->FLatest();
+    DisplayReady = true;
+    LabelGenNo->setText(QString::number(Generations->PopulationsMade()));
+    BrowsePopulation(Generations->FLatest());
+    QtPumpMessagesNow();
+    const PopulationPtr& winners = Generations->FWinners();
+    const int winner_count = winners ? winners->Count() : 0;
+    if (winner_count > 0 && !ReportNewWinners()) break;  // logged in red; the run ends here
+    if (winner_count > 0 && SpinEditWinLim->Value() < winner_count) break;
+    if (StopRequested) break;
+    AppendStatistics();
+  }
+
+  const PopulationPtr& winners = Generations->FWinners();
+  if (winners && !winners->Empty() && CheckBoxWinAuto->isChecked()) BrowsePopulation(winners);
+  else BrowsePopulation(Generations->FLatest());
+  StepStartTime = QDateTime::currentDateTime();
+  StopRequested = false;
+  ButtonStep->setText(QStringLiteral("Run"));
+  ButtonRand->setEnabled(true);
+  running_ = false;
+}
+
+void TEQForm::AppendStatistics() {
+  WriteStatsLine(StatisticsRecord(GA.GenerationNumber, GA.BestFitness, GA.MedianFitness, GA.WorstFitness));
+  if (FormStats != nullptr) {
+    FormStats->AddPoints(GA.GenerationNumber, GA.BestFitness, GA.MedianFitness, GA.WorstFitness);
+  }
+}
+
+void TEQForm::ButtonRandClick() {
+  if (running_) return;  // refused: the step under way uses the populations
+  ApplySettings();
+  Generations->Reset();
+  BrowsePopulation(Generations->FFirst());
+  DisplayReady = true;
+  ReportedWinners = 0;
+  if (FormStats != nullptr) FormStats->ClearSeries();
+}
+
+void TEQForm::ButtonStatClick() {
+  if (FormStats == nullptr) return;
+  FormStats->show();
+  FormStats->raise();
+}
+
+// --- Status bar -------------------------------------------------------------------
+
+void TEQForm::Timer1Timer() {
+  const auto set = [this](size_t panel, const QString& text) {
+    if (StatusPanels[panel]->text() != text) StatusPanels[panel]->setText(text);
+  };
+  set(0, QStringLiteral("Memory:%1 kB, thrds:0").arg(HeapKilobytes()));
+  const qint64 elapsed =
+      RunStartTime.isValid() && StepStartTime.isValid() ? RunStartTime.msecsTo(StepStartTime) : 0;
+  set(1, QStringLiteral("Time: ") + DurationText(elapsed));
+  const int32_t generation = Generations->FGeneration();
+  set(2, QStringLiteral("Generations: %1").arg(generation));
+  const PopulationPtr& winners = Generations->FWinners();
+  set(3, QStringLiteral("EQAlgebras: %1").arg(winners ? winners->Count() : 0));
+  set(4, QStringLiteral("Current gen.: %1").arg(generation - 1));
+  const PopulationPtr& latest = Generations->FLatest();
+  if (!latest) {
+    set(5, QStringLiteral("Cur. gen.size: %1").arg(generation - 1));
+    return;
+  }
+  const int count = latest->Count();
+  set(5, QStringLiteral("Cur. gen.size: %1").arg(count));
+  if (count == 0) return;
+  // During a step the latest population may have empty slots: those panels wait.
+  const std::array<std::pair<const char*, int>, 3> fitness_panels{
+      {{"Best: ", 0}, {"Median: ", count / 2}, {"Worst: ", count - 1}}};
+  for (size_t k = 0; k < fitness_panels.size(); ++k) {
+    const TEQAlgebra* member = latest->Get(fitness_panels[k].second);
+    if (member == nullptr) continue;
+    set(6 + k, QString::fromLatin1(fitness_panels[k].first) + FixedNumber(member->Fitness * 100.0, 3, 5) +
+                   QStringLiteral("%"));
+  }
+}
+
+// --- Closing ------------------------------------------------------------------------
+
+void TEQForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+  emit Closed();
+}
+
+void TEQForm::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  SaveSettings();
+  StopRequested = true;  // a run under way ends after its step
+  stats_file_.close();
+}

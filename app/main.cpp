@@ -1,0 +1,41 @@
+// The program: the application, "log.txt", the main window, the hidden
+// statistics window and the message loop.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+#include "FormStat.h"
+#include "SettingsFile.h"
+#include "VelmoraForm.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Velmora"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+
+  // Created empty and kept open for the whole run; nothing is written to it.
+  QFile log_file(QDir::current().filePath(QStringLiteral("log.txt")));
+  log_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+
+  TEQForm::Environment environment;
+  environment.executable_directory = QCoreApplication::applicationDirPath();
+  environment.settings_file =
+      QString::fromStdString(SettingsFilePath(environment.executable_directory.toStdString()));
+  environment.current_directory = QDir::currentPath();
+
+  // The window outlives the message loop: a run still on the stack when the
+  // window closes unwinds before anything is destroyed.
+  TEQForm form(environment);
+  auto* stats = new TFormStats(&form);  // a window of its own, on top of the main window
+  if (!stats->isWindow()) stats->setWindowFlag(Qt::Window, true);
+  stats->hide();
+  form.FormStats = stats;
+
+  // The statistics window may stay visible: the program ends with the main window.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QObject::connect(&form, &TEQForm::Closed, &application, &QCoreApplication::quit, Qt::QueuedConnection);
+  form.show();
+  const int result = QApplication::exec();
+  log_file.close();
+  return result;
+}
