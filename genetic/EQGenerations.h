@@ -5,11 +5,17 @@
 // PopulationPtr. The driver drops its own reference when it replaces a
 // population (Step, Reset), but a population lives on as long as anyone still
 // holds it, so a window that browses one can never see it freed under its
-// feet. Members move only from the population being replaced into its
-// successor (carry-over), which the driver keeps as FCurrent until the next
-// Step; a raw pointer to a member is therefore safe until the caller re-points
-// after that next Step or Reset returns. Callers must re-point after each
-// Step and Reset.
+// feet. Step and Reset keep their own references to the populations they work
+// on, so even a Reset run from the message pump in the middle of a step frees
+// nothing the step still uses (the window defers Reset while a run is active
+// all the same, since the step's result would replace the reset's).
+//
+// Members move only from the population being replaced into its successor
+// (carry-over): after a Step the first few slots of the previous population
+// are empty (Get returns nullptr), while the moved algebras live on in the new
+// FCurrent. A raw pointer to a member therefore stays valid until its
+// population is released by every holder; callers re-point after each Step
+// and Reset.
 
 #include <cstdint>
 #include <functional>
@@ -20,11 +26,11 @@
 // The state of the search that the window and the statistics read.
 struct GAStatus {
   bool GAReady = false;  // a first generation exists for the current element count and genes
-  int32_t ChildrenToMake = 0;
+  int32_t ChildrenToMake = 0;  // children target of the step under way
   int32_t GenerationNumber = 0;
-  double BestFitness = 0.0;
-  double MedianFitness = 0.0;
-  double WorstFitness = 0.0;
+  double BestFitness = 0.0;    // FCurrent[0] after the last Reset or Step
+  double MedianFitness = 0.0;  // FCurrent[Count / 2]
+  double WorstFitness = 0.0;   // FCurrent[Count - 1]
 };
 
 inline GAStatus GA;
@@ -34,10 +40,12 @@ class TEQGenerations {
   // Stores both values, then performs Reset.
   TEQGenerations(int32_t element_count, int32_t population_limit);
 
-  int32_t FElementCount = 0;
-  int32_t FPopulationLimit = 0;
+  int32_t FElementCount = 0;     // element count of new random populations
+  int32_t FPopulationLimit = 0;  // limit for the children target (kept equal to Settings.PopulationLimit)
 
-  // Discards every population and builds, evaluates and ranks a new random one.
+  // Discards every population and the winners, then builds, evaluates and
+  // ranks Settings.PopulationLimit random members of FElementCount elements
+  // (at least one), publishes the statistics and calls the reset listener.
   void Reset();
   // Makes one generation (resetting first while GA.GAReady is false).
   void Step();
@@ -65,3 +73,11 @@ class TEQGenerations {
   int32_t populations_made_ = 0;
   std::function<void()> reset_listener_;
 };
+
+// The children target: Trunc(limit * ratio), the product in extended
+// precision (170 for 180 and the double nearest 0.95), held to int32.
+int32_t ChildrenTarget(int32_t limit, double ratio);
+
+// The parent range: count * rate in extended precision, rounded to the
+// nearest integer with ties to even, held to 0 .. count.
+int32_t ParentRange(int32_t count, double rate);

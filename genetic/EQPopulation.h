@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "EQAlgebra.h"
@@ -23,23 +25,41 @@ class TEQPopulation {
     return i >= 0 && i < Count() ? members_[static_cast<size_t>(i)].get() : nullptr;
   }
   void Add(std::unique_ptr<TEQAlgebra> member) { members_.push_back(std::move(member)); }
-  // Moves the member of slot i out, leaving the slot empty.
+  // Moves the member of slot i out, leaving the slot empty (i must be in range).
   std::unique_ptr<TEQAlgebra> Take(int i) { return std::move(members_.at(static_cast<size_t>(i))); }
-  // Frees the member of slot i and empties the slot.
+  // Frees the member of slot i and empties the slot (i must be in range).
   void Free(int i) { members_.at(static_cast<size_t>(i)).reset(); }
   // Removes the empty slots, keeping the order.
   void Pack();
-  // Ranks by descending fitness with CompareFitness; members of equal fitness
-  // keep their order, so a seed reproduces every run on every platform.
+  // Ranks by descending fitness; members of equal fitness keep their order,
+  // so a seed reproduces every run on every platform. The order is decided on
+  // the fitness values held when the sort starts, so a member re-evaluated
+  // from the message pump mid-sort cannot upset it; the pump runs once per
+  // comparison, as CompareFitness does.
   void Sort();
 
-  // Evaluates every member in order (UpdateFitness) and, while equal members
-  // are removed, appends a copy of each new member of fitness exactly 1 whose
-  // canonical text the winners do not hold yet. winners may be nullptr.
+  // Evaluates every member in order (UpdateFitness, then one message pump)
+  // and, while equal members are removed, appends to winners a copy of each
+  // member of fitness exactly 1 whose canonical text the winners do not hold
+  // yet. winners may be nullptr; it must not be this population.
   void EvaluateMembers(TEQPopulation* winners);
 
+  // --- The winners' side -------------------------------------------------
+  // A population of winners grows only through AddWinnerCopy, which keeps a
+  // hash index of the canonical texts beside the members, so looking a text
+  // up costs no scan. Members' canonical texts never change in place.
+
+  // Whether a member with exactly this canonical text is held.
+  bool HoldsCanonicalText(const std::string& text);
+  // Appends a copy of member (CopyFrom plus its canonical text).
+  void AddWinnerCopy(const TEQAlgebra& member);
+
  private:
+  void RebuildCanonicalIndex();
+
   std::vector<std::unique_ptr<TEQAlgebra>> members_;
+  std::unordered_set<std::string> canonical_index_;  // canonical texts of the members
+  int indexed_count_ = 0;  // Count() when the index was last made complete
 };
 
 // Populations are shared: the search hands them out as shared pointers and a

@@ -1,0 +1,140 @@
+// The search driver: Reset, Step and the making of one generation.
+
+#include "EQGenerations.h"
+
+#include <algorithm>
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+#include "GeneticEQ.h"
+#include "MessagePump.h"
+#include "Settings.h"
+
+namespace {
+
+int32_t HoldToInt32(long double value) {
+  if (std::isnan(value)) return 0;
+  constexpr long double kLow = std::numeric_limits<int32_t>::min();
+  constexpr long double kHigh = std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(std::clamp(value, kLow, kHigh));
+}
+
+}  // namespace
+
+int32_t ChildrenTarget(int32_t limit, double ratio) {
+  const long double product = static_cast<long double>(limit) * static_cast<long double>(ratio);
+  return HoldToInt32(std::trunc(product));
+}
+
+int32_t ParentRange(int32_t count, double rate) {
+  const long double product = static_cast<long double>(count) * static_cast<long double>(rate);
+  // nearbyint rounds in the current mode; ties go to even only in the
+  // default one, so the mode is pinned around the call.
+  const int mode = std::fegetround();
+  std::fesetround(FE_TONEAREST);
+  const long double rounded = std::nearbyint(product);
+  std::fesetround(mode);
+  return std::clamp(HoldToInt32(rounded), 0, std::max(count, 0));
+}
+
+TEQGenerations::TEQGenerations(int32_t element_count, int32_t population_limit)
+    : FElementCount(element_count), FPopulationLimit(population_limit) {
+  Reset();
+}
+
+void TEQGenerations::PublishStatistics(const TEQPopulation& population) {
+  const auto fitness_at = [&population](int i) {
+    const TEQAlgebra* member = population.Get(i);
+    return member != nullptr ? member->Fitness : 0.0;
+  };
+  const int count = population.Count();
+  GA.BestFitness = fitness_at(0);
+  GA.MedianFitness = fitness_at(count / 2);
+  GA.WorstFitness = fitness_at(count - 1);
+}
+
+void TEQGenerations::Reset() {
+  // The current population is FLatest after a step and FFirst before one;
+  // either way dropping current_ releases the driver's hold on it.
+  current_.reset();
+  latest_.reset();
+  first_.reset();
+  populations_made_ = 0;
+
+  auto population = std::make_shared<TEQPopulation>();
+  // A first generation is never empty, whatever the settings block holds.
+  FillRandom(*population, std::max(Settings.PopulationLimit, 1), FElementCount);
+  ++populations_made_;
+  first_ = population;
+  current_ = population;
+  generation_ = 0;
+
+  winners_ = std::make_shared<TEQPopulation>();
+  winners_->FElementCount = FElementCount;
+  GA.GAReady = true;
+
+  // Local holds: a handler run from the pump cannot free what is evaluated.
+  const PopulationPtr winners = winners_;
+  population->EvaluateMembers(winners.get());
+  population->Sort();
+
+  GA.GenerationNumber = 0;
+  PublishStatistics(*population);
+  if (reset_listener_) reset_listener_();
+}
+
+void TEQGenerations::Step() {
+  if (!GA.GAReady) Reset();
+  GA.ChildrenToMake = ChildrenTarget(FPopulationLimit, Settings.ChildRatio);
+
+  PopulationPtr previous = current_;
+  PopulationPtr next = NextGeneration(*previous);
+  latest_ = next;
+  ++populations_made_;
+  current_ = next;
+  previous.reset();  // freed here unless someone else still holds it
+
+  ++generation_;
+  GA.GenerationNumber = generation_;
+  PublishStatistics(*next);
+  PumpMessages();
+}
+
+PopulationPtr TEQGenerations::NextGeneration(TEQPopulation& previous) {
+  auto next = std::make_shared<TEQPopulation>();
+  next->FElementCount = previous.FElementCount;
+
+  // Children by rank selection and crossover. Without parents none can be made.
+  const int32_t genes = std::clamp(Settings.GeneCount, 1, 5);
+  const int32_t target = GA.ChildrenToMake;
+  if (previous.Count() > 0) {
+    const int32_t m = ParentRange(previous.Count(), Settings.CrossoverRate);
+    for (int64_t made = 0; made < target; made += 2 * genes) {
+      const int32_t i1 = RankSelect(m);
+      const int32_t i2 = RankSelect(m);
+      const TEQAlgebra* parent1 = previous.Get(i1);
+      const TEQAlgebra* parent2 = previous.Get(i2);
+      if (parent1 == nullptr || parent2 == nullptr) break;  // only with empty slots in previous
+      Crossover(*parent1, *parent2, *next);
+    }
+  }
+
+  Mutate(*next, Settings.MutationRate);
+
+  // Carry-over: one more than the room left below the limit, so the best of
+  // the previous generation survives even when the children fill the limit.
+  const int64_t made = next->Count();
+  if (Settings.PopulationLimit >= made) {
+    const int64_t carry = std::min<int64_t>(Settings.PopulationLimit - made + 1, previous.Count());
+    for (int i = 0; i < carry; ++i) {
+      if (auto member = previous.Take(i)) next->Add(std::move(member));
+    }
+  }
+
+  const PopulationPtr winners = winners_;
+  next->EvaluateMembers(winners.get());
+  if (Settings.RemoveEqualMembers) RemoveEqual(*next);
+  next->Sort();
+  return next;
+}

@@ -1,0 +1,129 @@
+// Population storage, ranking, evaluation and the winners' index.
+
+#include "EQPopulation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "MessagePump.h"
+#include "Settings.h"
+
+namespace {
+
+struct SortKey {
+  double fitness;  // captured before the sort starts
+  int slot;
+};
+
+// The ranking test of CompareFitness on captured values: b goes before a
+// exactly when b - a, rounded to a double, is positive. A NaN fitness ranks
+// last, so the order stays a strict weak ordering whatever the values.
+bool Fitter(const SortKey& b, const SortKey& a) {
+  PumpMessages();
+  return b.fitness - a.fitness > 0.0;
+}
+
+// Bottom-up merge sort: stable (on a tie the left run goes first), with the
+// scratch buffers reused from sort to sort, so ranking allocates nothing once
+// the buffers have grown to the population size.
+void StableRank(std::vector<SortKey>& keys, std::vector<SortKey>& buffer) {
+  const size_t n = keys.size();
+  buffer.resize(n);
+  std::vector<SortKey>* from = &keys;
+  std::vector<SortKey>* to = &buffer;
+  for (size_t width = 1; width < n; width *= 2) {
+    for (size_t left = 0; left < n; left += 2 * width) {
+      const size_t middle = std::min(left + width, n);
+      const size_t right = std::min(left + 2 * width, n);
+      size_t i = left, j = middle, k = left;
+      while (i < middle && j < right) {
+        (*to)[k++] = Fitter((*from)[j], (*from)[i]) ? (*from)[j++] : (*from)[i++];
+      }
+      while (i < middle) (*to)[k++] = (*from)[i++];
+      while (j < right) (*to)[k++] = (*from)[j++];
+    }
+    std::swap(from, to);
+  }
+  if (from != &keys) keys.swap(buffer);
+}
+
+std::vector<SortKey>& SortKeys() {
+  thread_local std::vector<SortKey> keys;
+  return keys;
+}
+
+std::vector<SortKey>& SortBuffer() {
+  thread_local std::vector<SortKey> buffer;
+  return buffer;
+}
+
+std::vector<std::unique_ptr<TEQAlgebra>>& SlotBuffer() {
+  thread_local std::vector<std::unique_ptr<TEQAlgebra>> slots;
+  return slots;
+}
+
+}  // namespace
+
+void TEQPopulation::Pack() {
+  members_.erase(std::remove(members_.begin(), members_.end(), nullptr), members_.end());
+}
+
+void TEQPopulation::Sort() {
+  std::vector<SortKey>& keys = SortKeys();
+  keys.clear();
+  for (int i = 0; i < Count(); ++i) {
+    const TEQAlgebra* member = members_[static_cast<size_t>(i)].get();
+    double fitness = member != nullptr ? member->Fitness : -std::numeric_limits<double>::infinity();
+    if (std::isnan(fitness)) fitness = -std::numeric_limits<double>::infinity();
+    keys.push_back({fitness, i});
+  }
+  StableRank(keys, SortBuffer());
+
+  // Apply the permutation through a reused buffer of slots.
+  std::vector<std::unique_ptr<TEQAlgebra>>& slots = SlotBuffer();
+  slots.resize(members_.size());
+  for (size_t k = 0; k < keys.size(); ++k) slots[k] = std::move(members_[static_cast<size_t>(keys[k].slot)]);
+  for (size_t k = 0; k < keys.size(); ++k) members_[k] = std::move(slots[k]);
+}
+
+void TEQPopulation::EvaluateMembers(TEQPopulation* winners) {
+  // Count is read on every pass: the pump never adds members here, but a
+  // bound taken once would be no safer.
+  for (int i = 0; i < Count(); ++i) {
+    TEQAlgebra* member = members_[static_cast<size_t>(i)].get();
+    if (member == nullptr) continue;
+    member->UpdateFitness();
+    PumpMessages();
+    if (winners == nullptr || winners == this) continue;
+    if (member->Fitness == 1.0 && Settings.RemoveEqualMembers &&
+        !winners->HoldsCanonicalText(member->CanonicalText)) {
+      winners->AddWinnerCopy(*member);
+    }
+  }
+}
+
+bool TEQPopulation::HoldsCanonicalText(const std::string& text) {
+  if (indexed_count_ != Count()) RebuildCanonicalIndex();
+  return canonical_index_.count(text) != 0;
+}
+
+void TEQPopulation::AddWinnerCopy(const TEQAlgebra& member) {
+  if (indexed_count_ != Count()) RebuildCanonicalIndex();
+  auto copy = std::make_unique<TEQAlgebra>();
+  copy->CopyFrom(&member);
+  copy->CanonicalText = member.CanonicalText;
+  canonical_index_.insert(copy->CanonicalText);
+  members_.push_back(std::move(copy));
+  indexed_count_ = Count();
+}
+
+// Only needed when members were added or removed other than through
+// AddWinnerCopy; then the index is made complete again from the members.
+void TEQPopulation::RebuildCanonicalIndex() {
+  canonical_index_.clear();
+  for (const auto& member : members_) {
+    if (member != nullptr) canonical_index_.insert(member->CanonicalText);
+  }
+  indexed_count_ = Count();
+}
