@@ -15,8 +15,15 @@ SpinEdit::SpinEdit(int minimum, int maximum, int value, QWidget* parent) : QSpin
 void SpinEdit::SetPermissive(bool permissive) {
   if (permissive == permissive_) return;
   permissive_ = permissive;
-  if (permissive_) connect(lineEdit(), &QLineEdit::textEdited, this, &SpinEdit::Changed);
-  else disconnect(lineEdit(), &QLineEdit::textEdited, this, &SpinEdit::Changed);
+  // The text is read where it is used, so each edit counts at once, and the
+  // commit counts even when the committed value equals the previous one.
+  if (permissive_) {
+    connect(lineEdit(), &QLineEdit::textEdited, this, &SpinEdit::Changed);
+    connect(this, &QAbstractSpinBox::editingFinished, this, &SpinEdit::Changed);
+  } else {
+    disconnect(lineEdit(), &QLineEdit::textEdited, this, &SpinEdit::Changed);
+    disconnect(this, &QAbstractSpinBox::editingFinished, this, &SpinEdit::Changed);
+  }
 }
 
 int SpinEdit::TextAsInteger(int fallback) const {

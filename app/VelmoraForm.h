@@ -40,6 +40,9 @@ class TEQForm : public QMainWindow {
     QString settings_file;         // "Velmora.ini"
     QString executable_directory;  // where the dialogs start
     QString current_directory;     // where "tada.wav" is looked for
+    // Replaces the message box from the start, before FormCreate reads the
+    // settings (tests; empty: a message box).
+    std::function<void(const QString& title, const QString& text)> show_message;
   };
 
   explicit TEQForm(const Environment& environment, TFormStats* stats = nullptr, QWidget* parent = nullptr);

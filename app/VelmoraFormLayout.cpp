@@ -462,6 +462,7 @@ void TEQForm::ConnectHandlers() {
     return QFileDialog::getSaveFileName(this, QString(), dialog_directory_, QString(), nullptr,
                                         QFileDialog::DontConfirmOverwrite);
   };
-  ShowMessage = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
+  if (environment_.show_message) ShowMessage = environment_.show_message;
+  else ShowMessage = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
   PlaySound = [](const QString& wav_file) { PlayWaveFile(wav_file); };
 }

@@ -133,7 +133,14 @@ void TEQForm::ButtonStepClick() {
   while (steps == 0 || i < steps) {
     ++i;
     StepStartTime = QDateTime::currentDateTime();
+    const PopulationPtr winners_before = Generations->FWinners();
     Generations->Step();
+    if (Generations->FWinners() != winners_before) {
+      // The step began with a reset (element count, Delta or Max changed):
+      // its winners are all new and its generations count from 1 again.
+      ReportedWinners = 0;
+      if (FormStats != nullptr) FormStats->ClearSeries();
+    }
     // Re-point at once: the step has replaced the population browsed before.
     BrowsedPopulation = Generations->FLatest();
     DisplayReady = true;
