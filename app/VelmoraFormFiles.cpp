@@ -173,9 +173,6 @@ void TEQForm::ButtonDumpClick() {
 }
 
 bool TEQForm::ReportNewWinners() {
-  const QString quick_dir = QString::fromStdString(Settings.QuickDir);
-  QString dir_error;
-  const bool dir_ok = CreateDirectory(quick_dir, &dir_error);
   if (Generations == nullptr) return true;
   const PopulationPtr winners = Generations->FWinners();
   if (winners == nullptr) return true;
@@ -185,7 +182,11 @@ bool TEQForm::ReportNewWinners() {
     const QString tada = FindTadaFile(environment_.current_directory);
     if (!tada.isEmpty() && CheckBoxTada->isChecked() && PlaySound) PlaySound(tada);
   }
+  const QString quick_dir = QString::fromStdString(Settings.QuickDir);
   const QString stamp = TimeStamp(RunStartTime);
+  bool dir_tried = false;
+  bool dir_ok = false;
+  QString dir_error;
   FailedWrites failures;
   for (int i = ReportedWinners; i < winners->Count(); ++i) {
     TEQAlgebra* member = winners->Get(i);
@@ -193,6 +194,11 @@ bool TEQForm::ReportNewWinners() {
     AppendMemberReport(*RichEditLog, i, *member);
     RichEditLog->SetTextColor(kBlack);
     if (!CheckBoxAutoSave->isChecked()) continue;
+    // The directory is made when the first file goes into it.
+    if (!dir_tried) {
+      dir_ok = CreateDirectory(quick_dir, &dir_error);
+      dir_tried = true;
+    }
     const QString base = quick_dir + QStringLiteral("autosave_") + stamp + u'_' + Index(i);
     if (dir_ok) {
       SaveAlgebraFiles(base, member, failures);
@@ -203,7 +209,8 @@ bool TEQForm::ReportNewWinners() {
     }
   }
   ReportedWinners = winners->Count();
-  // During a run the log is where the user looks; a message box would stop the run mid-way.
+  // During a run the log is where the user looks; a message box would hold
+  // the run up. The winners stay in memory to be saved elsewhere.
   RichEditLog->SetTextColor(kRed);
   for (const FailedWrite& failure : failures) {
     RichEditLog->AppendLine(QStringLiteral("Autosave failed: ") + failure.path + QStringLiteral(": ") + failure.reason);
