@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -317,6 +318,31 @@ class FilesTest : public QObject {
     f.save_answer = f.Path(QStringLiteral("after"));
     f.form->ButtonSaveDirClick();
     QCOMPARE(ReadFile(f.Path(QStringLiteral("after0001.eqa"))), ChainText("Algebra_0001"));
+  }
+
+  void OpenEqaFileWrittenByTheCommandLineToolShowsItsWinner() {
+    // The tool is built beside the tests: <build>/tests/<test> and <build>/velmora-cli.
+    const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/../velmora-cli");
+    if (!QFileInfo(tool).isExecutable()) QSKIP("velmora-cli is not built");
+    Fixture f;
+    const QString out = f.Path(QStringLiteral("cli"));
+    QProcess search;
+    search.start(tool, {QStringLiteral("search"), QStringLiteral("--seed"), QStringLiteral("1"), QStringLiteral("--steps"),
+                        QStringLiteral("40"), QStringLiteral("--out"), out});
+    QVERIFY(search.waitForFinished(60000));
+    QCOMPARE(search.exitCode(), 0);
+    const QString eqa = out + QStringLiteral("/winner_0000.eqa");
+    if (!QFileInfo::exists(eqa)) QSKIP("the search found no winner with this seed");
+
+    f.open_answer = eqa;
+    TEQAlgebra* shown = f.form->ShownAlgebra;
+    f.form->ButtonOpenClick();
+    QVERIFY(f.messages.empty());
+    QCOMPARE(f.form->ShownAlgebra, shown);
+    QCOMPARE(shown->Description, std::string("Algebra_0000"));
+    QCOMPARE(shown->Fitness, 1.0);
+    QCOMPARE(Dump(*shown) + "\r\n", ReadFile(out + QStringLiteral("/winner_0000.eqp")));
+    QCOMPARE(f.form->LabelFitness->text(), QStringLiteral("Fitness :100%"));
   }
 
   void OpenEqaFileOfAMalformedFileShowsTheReasonAndChangesNothing() {
