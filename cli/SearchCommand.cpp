@@ -1,7 +1,240 @@
-// Placeholder until the search command lands.
-#include <cstdio>
+// velmora-cli search: the window's start-up and one Run, headless. Prints one
+// JSON object per generation (the first population included), then the
+// canonical texts of the winners; optionally writes every winner to files.
 
-int RunSearch(int /*argc*/, char** /*argv*/) {
-  std::fprintf(stderr, "velmora-cli: search is not available in this build\n");
-  return 2;
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include "CliSettings.h"
+#include "Commands.h"
+#include "EQGenerations.h"
+#include "Formatting.h"
+#include "Random.h"
+#include "Settings.h"
+
+namespace {
+
+struct SearchOptions {
+  std::string settings_path;
+  bool has_seed = false;
+  uint32_t seed = 0;
+  bool has_steps = false;
+  int64_t steps = 0;  // 0: no limit
+  bool has_out = false;
+  std::string out_dir;
+};
+
+void PrintSearchUsage(std::FILE* to) {
+  std::fputs("Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n", to);
+}
+
+// A decimal number of digits only, at most `maximum`.
+bool ParseUnsigned(const char* text, uint64_t maximum, uint64_t& value) {
+  if (text == nullptr || *text == '\0') return false;
+  uint64_t result = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    const uint64_t digit = static_cast<uint64_t>(*p - '0');
+    if (result > (maximum - digit) / 10) return false;
+    result = result * 10 + digit;
+  }
+  value = result;
+  return true;
+}
+
+// Parses the arguments; on a usage error prints the message and returns false.
+bool ParseOptions(int argc, char** argv, SearchOptions& options, bool& help) {
+  const auto fail = [](const std::string& message) {
+    std::fprintf(stderr, "velmora-cli search: %s\n", message.c_str());
+    PrintSearchUsage(stderr);
+    return false;
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      help = true;
+      return true;
+    }
+    const bool takes_value = arg == "--settings" || arg == "--seed" || arg == "--steps" || arg == "--out";
+    if (!takes_value) return fail("unknown argument \"" + arg + "\"");
+    if (i + 1 >= argc) return fail(arg + " needs a value");
+    const char* value = argv[++i];
+    uint64_t number = 0;
+    if (arg == "--settings") {
+      options.settings_path = value;
+    } else if (arg == "--seed") {
+      if (!ParseUnsigned(value, UINT32_MAX, number)) {
+        return fail(std::string("--seed needs a whole number from 0 to 4294967295, not \"") + value + "\"");
+      }
+      options.has_seed = true;
+      options.seed = static_cast<uint32_t>(number);
+    } else if (arg == "--steps") {
+      if (!ParseUnsigned(value, INT64_MAX, number)) {
+        return fail(std::string("--steps needs a whole number of 0 or more (0: no limit), not \"") + value + "\"");
+      }
+      options.has_steps = true;
+      options.steps = static_cast<int64_t>(number);
+    } else {
+      if (*value == '\0') return fail("--out needs a directory name");
+      options.has_out = true;
+      options.out_dir = value;
+    }
+  }
+  return true;
+}
+
+uint32_t ClockSeed() {
+  const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
+  return static_cast<uint32_t>(static_cast<uint64_t>(ticks) ^ (static_cast<uint64_t>(ticks) >> 32));
+}
+
+void WriteLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+// The object for the current population: generation, size, the three
+// statistics and the number of winners.
+std::string GenerationLine(const TEQGenerations& search) {
+  return "\"generation\": " + std::to_string(GA.GenerationNumber) +
+         ", \"members\": " + std::to_string(search.FCurrent() ? search.FCurrent()->Count() : 0) +
+         ", \"best\": " + ShortestDouble(GA.BestFitness) + ", \"median\": " + ShortestDouble(GA.MedianFitness) +
+         ", \"worst\": " + ShortestDouble(GA.WorstFitness) +
+         ", \"winners\": " + std::to_string(search.FWinners() ? search.FWinners()->Count() : 0) + "}";
+}
+
+// A progress line for a watching user, rewritten in place (stderr is a terminal).
+class Progress {
+ public:
+  explicit Progress(bool enabled) : enabled_(enabled), start_(Clock::now()), last_(start_) {}
+
+  void Update(int64_t steps_done, bool force) {
+    if (!enabled_) return;
+    const Clock::time_point now = Clock::now();
+    if (!force && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const double rate = seconds > 0.0 ? static_cast<double>(steps_done) / seconds : 0.0;
+    std::fprintf(stderr, "\rgeneration %d, best %.7f, winners %d, %.1f steps/s   ", GA.GenerationNumber,
+                 GA.BestFitness, winners_, rate);
+    shown_ = true;
+  }
+  void SetWinners(int winners) { winners_ = winners; }
+  void Finish() {
+    if (enabled_ && shown_) std::fputc('\n', stderr);
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  bool enabled_;
+  bool shown_ = false;
+  int winners_ = 0;
+  Clock::time_point start_;
+  Clock::time_point last_;
+};
+
+bool WriteTextFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.flush();
+  return static_cast<bool>(file);
+}
+
+// Writes winner_NNNN.eqa (description Algebra_NNNN) and winner_NNNN.eqp (its
+// table dump, as the window's autosave writes it) for every winner. Reports
+// every failure on stderr and goes on with the next file; false if any failed.
+bool WriteWinners(const TEQPopulation& winners, const std::string& out_dir) {
+  const std::filesystem::path dir(out_dir);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error || !std::filesystem::is_directory(dir)) {
+    const std::string reason = error ? error.message() : "a file of that name exists";
+    std::fprintf(stderr, "velmora-cli search: cannot create directory \"%s\": %s\n", out_dir.c_str(),
+                 reason.c_str());
+    return false;
+  }
+  bool ok = true;
+  for (int i = 0; i < winners.Count(); ++i) {
+    const TEQAlgebra* winner = winners.Get(i);
+    if (winner == nullptr) continue;
+    const std::string index = FormatIndex(i);
+    const std::filesystem::path eqa = dir / ("winner_" + index + ".eqa");
+    const std::filesystem::path eqp = dir / ("winner_" + index + ".eqp");
+    TEQAlgebra algebra = *winner;
+    algebra.Description = "Algebra_" + index;
+    algebra.FileName = eqa.string();
+    if (!algebra.WriteEQA()) {
+      std::fprintf(stderr, "velmora-cli search: cannot write \"%s\"\n", eqa.string().c_str());
+      ok = false;
+    }
+    if (!WriteTextFile(eqp, algebra.DumpTables() + "\r\n")) {
+      std::fprintf(stderr, "velmora-cli search: cannot write \"%s\"\n", eqp.string().c_str());
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+int RunSearch(int argc, char** argv) {
+  SearchOptions options;
+  bool help = false;
+  if (!ParseOptions(argc, argv, options, help)) return kExitUsage;
+  if (help) {
+    std::fputs(UsageText(), stdout);
+    return kExitOk;
+  }
+  FormValues values;
+  std::string error;
+  if (!LoadCliSettings(options.settings_path, values, error)) {
+    std::fprintf(stderr, "velmora-cli search: %s\n", error.c_str());
+    return kExitUsage;
+  }
+  const int64_t steps = options.has_steps ? options.steps : values.Get(Control::StepsLimit);
+  const int32_t winners_limit = values.Get(Control::WinnersLimit);
+  const uint32_t seed = options.has_seed ? options.seed : ClockSeed();
+
+  RandSeed(seed);
+  GA = GAStatus{};
+  TEQGenerations search(Settings.ElementCount, Settings.PopulationLimit);
+  WriteLine("{\"seed\": " + std::to_string(seed) + ", " + GenerationLine(search));
+
+  Progress progress(isatty(STDERR_FILENO) == 1);
+  int64_t done = 0;
+  while (steps == 0 || done < steps) {
+    search.Step();
+    ++done;
+    std::string step_line(1, '{');
+    step_line += GenerationLine(search);
+    WriteLine(step_line);
+    const int winners = search.FWinners()->Count();
+    progress.SetWinners(winners);
+    progress.Update(done, false);
+    if (winners > 0 && winners_limit < winners) break;
+  }
+  progress.Update(done, true);
+  progress.Finish();
+
+  const TEQPopulation& winners = *search.FWinners();
+  std::string line = "{\"winners\": [";
+  for (int i = 0; i < winners.Count(); ++i) {
+    if (i > 0) line += ", ";
+    line += JsonString(winners.Get(i)->CanonicalText);
+  }
+  line += "]}";
+  WriteLine(line);
+
+  if (options.has_out && !WriteWinners(winners, options.out_dir)) return kExitInputFailed;
+  return kExitOk;
 }
