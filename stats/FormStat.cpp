@@ -2,16 +2,30 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
+#include <QLegend>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr double kFitnessMaximum = 1.0;
+
+// A whole-number step of 1, 2 or 5 times a power of ten giving about five
+// generation ticks.
+double GenerationStep(double span) {
+  const double rough = std::max(span / 5.0, 1.0);
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  for (double factor : {1.0, 2.0, 5.0}) {
+    if (factor * power >= rough) return factor * power;
+  }
+  return 10.0 * power;
+}
 
 QLineSeries* MakeSeries(const QString& title, const QColor& color, QChart* chart) {
   auto* series = new QLineSeries(chart);
@@ -32,15 +46,33 @@ TFormStats::TFormStats(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowS
   auto* chart = new QChart();
   chart->setTitle(QStringLiteral("GA Statistics"));
   chart->setBackgroundBrush(Qt::white);
+  chart->setBackgroundRoundness(0);
+  // The window is small: tight margins and the legend beside the plot leave
+  // room for the axis labels.
+  chart->setMargins(QMargins(4, 0, 4, 0));
+  chart->layout()->setContentsMargins(0, 0, 0, 0);
+  QFont small = chart->titleFont();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  chart->setTitleFont(small);
   chart->legend()->setVisible(true);
+  chart->legend()->setAlignment(Qt::AlignRight);
+  chart->legend()->setFont(small);
   Series1 = MakeSeries(QStringLiteral("Best"), QColor(255, 0, 0), chart);
   Series2 = MakeSeries(QStringLiteral("Median"), QColor(0, 128, 0), chart);
   Series3 = MakeSeries(QStringLiteral("Worst"), QColor(255, 255, 0), chart);
 
   AxisBottom = new QValueAxis(chart);
   AxisBottom->setTitleText(QStringLiteral("Generation"));
+  AxisBottom->setLabelFormat(QStringLiteral("%g"));
+  AxisBottom->setTickType(QValueAxis::TicksDynamic);
+  AxisBottom->setTickAnchor(0.0);  // ticks on multiples of the step
   AxisLeft = new QValueAxis(chart);
   AxisLeft->setTitleText(QStringLiteral("Fitness"));
+  AxisLeft->setLabelFormat(QStringLiteral("%.2f"));
+  for (QValueAxis* axis : {AxisBottom, AxisLeft}) {
+    axis->setTitleFont(small);
+    axis->setLabelsFont(small);
+  }
   chart->addAxis(AxisBottom, Qt::AlignBottom);
   chart->addAxis(AxisLeft, Qt::AlignLeft);
   for (QLineSeries* series : {Series1, Series2, Series3}) {
@@ -113,6 +145,7 @@ void TFormStats::FitAxes() {
   if (x_max <= x_min) x_max = x_min + 1.0;
   if (y_min >= kFitnessMaximum) y_min = kFitnessMaximum - 1.0;
   AxisBottom->setRange(x_min, x_max);
+  AxisBottom->setTickInterval(GenerationStep(x_max - x_min));
   AxisLeft->setRange(y_min, kFitnessMaximum);
 }
 
