@@ -39,24 +39,24 @@ struct DumpTable {
   char op;
   bool single;
   // The value of row x, column y (y unused for a single column), as a character.
-  char (*cell)(const TEQAlgebra&, const LookupTables&, uint8_t x, uint8_t y);
+  char (*cell)(const LookupTables&, uint8_t x, uint8_t y);
 };
 
-char InfCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Inf(x, y)); }
-char ProdCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Prod(x, y)); }
-char EqCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Eq(x, y)); }
-char DeltaCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t) { return t.CharOf(t.Del(x)); }
-char MaxCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Max(x, y)); }
-char ImpCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Imp(x, y)); }
-char OrderCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t y) { return t.Leq(x, y) ? '1' : '0'; }
-char NegationCell(const TEQAlgebra&, const LookupTables& t, uint8_t x, uint8_t) {
+char InfCell(const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Inf(x, y)); }
+char ProdCell(const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Prod(x, y)); }
+char EqCell(const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Eq(x, y)); }
+char DeltaCell(const LookupTables& t, uint8_t x, uint8_t) { return t.CharOf(t.Del(x)); }
+char MaxCell(const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Max(x, y)); }
+char ImpCell(const LookupTables& t, uint8_t x, uint8_t y) { return t.CharOf(t.Imp(x, y)); }
+char OrderCell(const LookupTables& t, uint8_t x, uint8_t y) { return t.Leq(x, y) ? '1' : '0'; }
+char NegationCell(const LookupTables& t, uint8_t x, uint8_t) {
   return t.CharOf(t.Eq(x, t.Zero()));
 }
 
 // Header, rule and one line per element; every line starts with two blanks.
 // Header and rule lines carry five blanks after every table; a value line
 // puts them only between tables.
-void AppendBlock(std::string& out, const TEQAlgebra& algebra, const LookupTables& tables,
+void AppendBlock(std::string& out, const LookupTables& tables,
                  const DumpTable* block, int table_count) {
   const int n = tables.ElementCount();
   out += "  ";
@@ -89,7 +89,7 @@ void AppendBlock(std::string& out, const TEQAlgebra& algebra, const LookupTables
       out += '|';
       const int columns = block[t].single ? 1 : n;
       for (int q = 0; q < columns; ++q) {
-        out += block[t].cell(algebra, tables, x, tables.Element(q));
+        out += block[t].cell(tables, x, tables.Element(q));
         out += ' ';
       }
     }
@@ -136,12 +136,12 @@ std::string TEQAlgebra::DumpTables() const {
   if (Settings.MaximumEnabled) operations[count++] = {'m', false, MaxCell};
 
   std::string out;
-  AppendBlock(out, *this, tables, operations, count);
+  AppendBlock(out, tables, operations, count);
   if (Settings.ShowDerived) {
     static constexpr DumpTable kDerived[3] = {
         {'i', false, ImpCell}, {'<', false, OrderCell}, {'-', true, NegationCell}};
     out += " \r\n";
-    AppendBlock(out, *this, tables, kDerived, 3);
+    AppendBlock(out, tables, kDerived, 3);
   }
   return out;
 }
