@@ -1,0 +1,351 @@
+// Whole runs in the main window: start-up, Run and Stop, the winners limit,
+// Reset GA, the status bar, the statistics file and closing.
+#include <QLineSeries>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "Colours.h"
+#include "FormFixture.h"
+#include "FormStat.h"
+#include "LogPane.h"
+#include "NumberText.h"
+#include "Random.h"
+#include "SpinEdit.h"
+
+namespace {
+
+const QString kHeader = QStringLiteral("GenNo Best Fit  MedianFit Worst Fit ");
+const QRegularExpression kRecord(QStringLiteral("^(\\d{5}) \\d\\.\\d{7} \\d\\.\\d{7} \\d\\.\\d{7} $"));
+
+QStringList IniLines(const FormFixture& fixture, int elements, int steps, int winners_limit) {
+  return fixture.QuickDirLines() << QStringLiteral("[Algebra properties]")
+                                 << QStringLiteral("Elements number=%1").arg(elements)
+                                 << QStringLiteral("[GA properties]") << QStringLiteral("Steps limit=%1").arg(steps)
+                                 << QStringLiteral("Winners limit=%1").arg(winners_limit);
+}
+
+// The statistics file's lines (each must end in CR LF).
+QStringList StatsLines(const FormFixture& fixture) {
+  const QString text = FormFixture::ReadAll(fixture.QuickDir() + QStringLiteral("/stats.txt"));
+  if (!text.endsWith(QStringLiteral("\r\n"))) return {QStringLiteral("<no final CR LF>"), text};
+  QStringList lines = text.chopped(2).split(QStringLiteral("\r\n"));
+  return lines;
+}
+
+// The generation numbers of the records, in file order; -1 for a blank line.
+QList<int> RecordNumbers(const QStringList& lines) {
+  QList<int> numbers;
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    if (lines[i] == QStringLiteral(" ")) {
+      numbers << -1;
+      continue;
+    }
+    const QRegularExpressionMatch match = kRecord.match(lines[i]);
+    numbers << (match.hasMatch() ? match.captured(1).toInt() : -999);
+  }
+  return numbers;
+}
+
+QList<int> Range(int first, int last) {
+  QList<int> numbers;
+  for (int i = first; i <= last; ++i) numbers << i;
+  return numbers;
+}
+
+// Reseeds and resets, so a test's run is the same every time.
+void Reproducible(TEQForm& form, uint32_t seed) {
+  RandSeed(seed);
+  form.ButtonRandClick();
+}
+
+}  // namespace
+
+class FormRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QLocale::setDefault(QLocale::c()); }
+  void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+  void startUp() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 4, 30, 50));
+    TEQForm& form = fixture.Create();
+    QVERIFY(QRegularExpression(QStringLiteral("^Velmora v1 build \\d{4}-\\d\\d-\\d\\d-\\d\\d:\\d\\d$"))
+                .match(form.windowTitle())
+                .hasMatch());
+    QCOMPARE(form.SpinEditElm->Value(), 4);
+    QCOMPARE(form.SpinEditSteps->Value(), 30);
+    QCOMPARE(form.SpinEditColor->maximum(), 4);
+    QCOMPARE(form.Generations->FElementCount, 4);
+    QVERIFY(form.DisplayReady);
+    QCOMPARE(form.BrowsedPopulation, form.Generations->FFirst());
+    QCOMPARE(form.ShownAlgebra, form.Generations->FFirst()->Get(0));
+    QCOMPARE(form.StringGridEditInf->rowCount(), 5);
+    QCOMPARE(form.ButtonStep->text(), QStringLiteral("Run"));
+    QCOMPARE(StatsLines(fixture), QStringList{kHeader});
+
+    form.Timer1Timer();
+    QVERIFY(QRegularExpression(QStringLiteral("^Memory:[1-9]\\d* kB, thrds:0$")).match(form.StatusPanels[0]->text()).hasMatch());
+    QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Time: 00:00:00"));
+    QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Generations: 0"));
+    QCOMPARE(form.StatusPanels[3]->text(), QStringLiteral("EQAlgebras: %1").arg(form.Generations->FWinners()->Count()));
+    QCOMPARE(form.StatusPanels[4]->text(), QStringLiteral("Current gen.: -1"));
+    QCOMPARE(form.StatusPanels[5]->text(), QStringLiteral("Cur. gen.size: -1"));
+    QCOMPARE(form.StatusPanels[6]->text(), QStringLiteral("Cur. Best Fit"));
+    QCOMPARE(form.StatusPanels[7]->text(), QStringLiteral("Cur. Median"));
+    QCOMPARE(form.StatusPanels[8]->text(), QStringLiteral("Cur. Worst"));
+    QVERIFY(form.Timer1->isActive());
+    QCOMPARE(form.Timer1->interval(), 50);
+  }
+
+  void aRunFindsWinnersAndAutoloadsThem_data() {
+    QTest::addColumn<bool>("autoload");
+    QTest::newRow("Autoload Winners ticked") << true;
+    QTest::newRow("Autoload Winners unticked") << false;
+  }
+
+  void aRunFindsWinnersAndAutoloadsThem() {
+    QFETCH(bool, autoload);
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 3, 10, 10000));
+    TFormStats stats;
+    TEQForm& form = fixture.Create(QString(), &stats);
+    Reproducible(form, 7);
+    form.CheckBoxWinAuto->setChecked(autoload);
+    form.ButtonStep->click();
+
+    QVERIFY(!form.Running());
+    QCOMPARE(form.ButtonStep->text(), QStringLiteral("Run"));
+    QCOMPARE(form.Generations->FGeneration(), 10);
+    QCOMPARE(form.LabelGenNo->text(), QStringLiteral("11"));
+    const TEQPopulation& winners = *form.Generations->FWinners();
+    QVERIFY(winners.Count() > 0);
+    QCOMPARE(form.ReportedWinners, winners.Count());
+    QVERIFY(form.RichEditLog->Lines().contains(QStringLiteral("0000: 1")));
+    QDir quick(fixture.QuickDir());
+    QCOMPARE(quick.entryList({QStringLiteral("autosave_*_0000.eqa")}).size(), 1);
+    QCOMPARE(quick.entryList({QStringLiteral("autosave_*_0000.eqp")}).size(), 1);
+    if (autoload) {
+      QCOMPARE(form.BrowsedPopulation, form.Generations->FWinners());
+      QCOMPARE(form.LabelPopInd->text(), QStringLiteral("Winners"));
+    } else {
+      QCOMPARE(form.BrowsedPopulation, form.Generations->FLatest());
+      QCOMPARE(form.LabelPopInd->text(), QStringLiteral("10"));
+    }
+    QCOMPARE(form.ShownAlgebra, form.BrowsedPopulation->Get(0));
+
+    const QStringList lines = StatsLines(fixture);
+    QCOMPARE(lines.first(), kHeader);
+    QCOMPARE(RecordNumbers(lines), QList<int>{-1} + Range(1, 10));  // the blank line of the reset
+    QCOMPARE(lines.last(), QStringLiteral("00010 %1 %2 %3 ")
+                               .arg(FixedNumber(GA.BestFitness, 7, 7), FixedNumber(GA.MedianFitness, 7, 7),
+                                    FixedNumber(GA.WorstFitness, 7, 7)));
+    QCOMPARE(stats.Series1->count(), 10);
+    QCOMPARE(stats.Series2->count(), 10);
+    QCOMPARE(stats.Series3->count(), 10);
+    QCOMPARE(stats.Series1->at(9), QPointF(10, GA.BestFitness));
+
+    form.Timer1Timer();
+    QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Generations: 10"));
+    QCOMPARE(form.StatusPanels[3]->text(), QStringLiteral("EQAlgebras: %1").arg(winners.Count()));
+    QCOMPARE(form.StatusPanels[4]->text(), QStringLiteral("Current gen.: 9"));
+    const TEQPopulation& latest = *form.Generations->FLatest();
+    QCOMPARE(form.StatusPanels[5]->text(), QStringLiteral("Cur. gen.size: %1").arg(latest.Count()));
+    QCOMPARE(latest.Get(0)->Fitness, 1.0);
+    QCOMPARE(form.StatusPanels[6]->text(), QStringLiteral("Best: 100.000%"));
+    QCOMPARE(form.StatusPanels[7]->text(),
+             QStringLiteral("Median: ") + FixedNumber(latest.Get(latest.Count() / 2)->Fitness * 100, 3, 5) + u'%');
+    QCOMPARE(form.StatusPanels[8]->text(),
+             QStringLiteral("Worst: ") + FixedNumber(latest.Get(latest.Count() - 1)->Fitness * 100, 3, 5) + u'%');
+    QVERIFY(QRegularExpression(QStringLiteral("^Time: \\d\\d:\\d\\d:\\d\\d$")).match(form.StatusPanels[1]->text()).hasMatch());
+  }
+
+  void theSameSeedGivesTheSameRun() {
+    QList<double> best;
+    QList<int> winners;
+    for (int round = 0; round < 2; ++round) {
+      FormFixture fixture;
+      fixture.WriteIni(IniLines(fixture, 4, 10, 10000));
+      TEQForm& form = fixture.Create();
+      Reproducible(form, 4242);
+      form.ButtonStepClick();
+      best << GA.BestFitness << GA.MedianFitness << GA.WorstFitness;
+      winners << form.Generations->FWinners()->Count();
+    }
+    QCOMPARE(best.mid(0, 3), best.mid(3, 3));
+    QCOMPARE(winners[0], winners[1]);
+  }
+
+  void stopDuringAStepEndsTheRunWithoutItsRecord() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 100, 10000));
+    TFormStats stats;
+    TEQForm& form = fixture.Create(QString(), &stats);
+    Reproducible(form, 11);
+    // Clicked from inside the message pump once four steps have their records.
+    bool clicked = false;
+    QTimer clicker;
+    clicker.setInterval(0);
+    connect(&clicker, &QTimer::timeout, &form, [&] {
+      if (clicked || stats.Series1->count() != 4) return;
+      clicked = true;
+      QCOMPARE(form.ButtonStep->text(), QStringLiteral("Stop"));
+      form.ButtonStep->click();
+    });
+    clicker.start();
+    form.ButtonStep->click();
+    clicker.stop();
+
+    QVERIFY(clicked);
+    QCOMPARE(form.Generations->FGeneration(), 5);
+    QCOMPARE(RecordNumbers(StatsLines(fixture)), QList<int>{-1} + Range(1, 4));
+    QCOMPARE(stats.Series1->count(), 4);
+    QCOMPARE(form.ButtonStep->text(), QStringLiteral("Run"));
+    QVERIFY(!form.StopRequested);
+    QVERIFY(!form.Running());
+  }
+
+  void theWinnersLimitEndsTheRun() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 4, 200, 10));
+    TFormStats stats;
+    TEQForm& form = fixture.Create(QString(), &stats);
+    Reproducible(form, 5);
+    form.ButtonStep->click();
+    const int winners = form.Generations->FWinners()->Count();
+    const int generations = form.Generations->FGeneration();
+    QVERIFY(winners > 10);
+    QVERIFY(generations < 200);
+    // The step that passed the limit was reported but has no record.
+    QCOMPARE(form.ReportedWinners, winners);
+    QCOMPARE(RecordNumbers(StatsLines(fixture)), QList<int>{-1} + Range(1, generations - 1));
+    QCOMPARE(stats.Series1->count(), generations - 1);
+  }
+
+  void resetIsRefusedDuringARunAndWorksAfterIt() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 100, 10000));
+    TFormStats stats;
+    TEQForm& form = fixture.Create(QString(), &stats);
+    Reproducible(form, 3);
+    bool enabled_during_run = true;
+    bool unchanged = false;
+    QTimer::singleShot(0, &form, [&] {
+      enabled_during_run = form.ButtonRand->isEnabled();
+      const PopulationPtr winners = form.Generations->FWinners();
+      const PopulationPtr current = form.Generations->FCurrent();
+      form.ButtonRandClick();
+      unchanged = form.Generations->FWinners() == winners && form.Generations->FCurrent() == current;
+      form.ButtonStep->click();  // Stop
+    });
+    form.ButtonStep->click();
+    QVERIFY(!enabled_during_run);
+    QVERIFY(unchanged);
+    QCOMPARE(form.Generations->FGeneration(), 1);
+    QVERIFY(form.ButtonRand->isEnabled());
+
+    form.ReportedWinners = 3;
+    form.ButtonRand->click();
+    QCOMPARE(form.Generations->FGeneration(), 0);
+    QVERIFY(!form.Generations->FLatest());
+    QCOMPARE(form.BrowsedPopulation, form.Generations->FFirst());
+    QCOMPARE(form.ShownAlgebra, form.Generations->FFirst()->Get(0));
+    QCOMPARE(form.ReportedWinners, 0);
+    QCOMPARE(stats.Series1->count(), 0);
+    QCOMPARE(StatsLines(fixture).last(), QStringLiteral(" "));
+    form.Timer1Timer();
+    QCOMPARE(form.StatusPanels[4]->text(), QStringLiteral("Current gen.: -1"));
+    QCOMPARE(form.StatusPanels[5]->text(), QStringLiteral("Cur. gen.size: -1"));
+  }
+
+  void statisticsFileAcrossRunsAndResets() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 10, 10000));
+    TEQForm& form = fixture.Create();
+    Reproducible(form, 17);
+    form.ButtonStepClick();
+    form.ButtonStepClick();  // numbering goes on across runs
+    form.ButtonRandClick();
+    form.ButtonStepClick();
+    const QStringList lines = StatsLines(fixture);
+    QCOMPARE(lines.first(), kHeader);
+    QCOMPARE(RecordNumbers(lines), QList<int>{-1} + Range(1, 20) + QList<int>{-1} + Range(1, 10));
+
+    GA.GenerationNumber = 7;
+    GA.BestFitness = 1.0;
+    GA.MedianFitness = 0.75;
+    GA.WorstFitness = 0.5;
+    form.AppendStatistics();
+    QCOMPARE(StatsLines(fixture).last(), QStringLiteral("00007 1.0000000 0.7500000 0.5000000 "));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    GA.MedianFitness = 11.0 / 12.0;
+    form.AppendStatistics();
+    QCOMPARE(StatsLines(fixture).last(), QStringLiteral("00007 1,0000000 0,9166667 0,5000000 "));
+  }
+
+  void elementCountChangedDuringARunTakesEffectAtTheNextStep() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 10, 10000));
+    TEQForm& form = fixture.Create();
+    Reproducible(form, 23);
+    QTimer::singleShot(0, &form, [&] { form.SpinEditElm->SetValue(4); });
+    form.ButtonStepClick();
+    QCOMPARE(form.Generations->FLatest()->Get(0)->Size, 4);
+    QCOMPARE(form.Generations->FGeneration(), 9);
+    QCOMPARE(form.StringGridEditInf->rowCount(), 5);
+    const QList<int> expected = QList<int>{-1, 1, -1} + Range(1, 9);
+    QCOMPARE(RecordNumbers(StatsLines(fixture)), expected);
+  }
+
+  void closingDuringARunSavesAndEndsCleanly() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 100, 10000));
+    TEQForm& form = fixture.Create();
+    Reproducible(form, 29);
+    QSignalSpy closed(&form, &TEQForm::Closed);
+    form.show();
+    QFile::remove(fixture.IniPath());
+    QTimer::singleShot(0, &form, [&] {
+      form.SpinEditMut->SetValue(12);
+      form.close();
+    });
+    form.ButtonStepClick();
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(form.Generations->FGeneration(), 1);
+    QVERIFY(!form.Running());
+    QVERIFY(FormFixture::ReadAll(fixture.IniPath()).contains(QStringLiteral("\r\nMutation rate=12\r\n")));
+    const QStringList lines = StatsLines(fixture);
+    QCOMPARE(RecordNumbers(lines), QList<int>{-1});
+    form.AppendStatistics();  // the file is closed: nothing more is written
+    form.ButtonStepClick();   // and no new run starts
+    QCOMPARE(StatsLines(fixture), lines);
+    QCOMPARE(form.Generations->FGeneration(), 1);
+  }
+
+  void anUnusableQuickSaveDirectoryIsLoggedAndEndsTheRun() {
+    FormFixture fixture;
+    QFile plain(fixture.Path(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString unusable = fixture.Path(QStringLiteral("plain/sub"));
+    fixture.WriteIni({QStringLiteral("[Log]"), QStringLiteral("QuickDirPath=") + unusable,
+                      QStringLiteral("[Algebra properties]"), QStringLiteral("Elements number=3")});
+    TEQForm& form = fixture.Create();
+    const QString line = QStringLiteral("Unable to create directory ") + unusable + u'/';
+    QCOMPARE(form.RichEditLog->Lines().count(line), 1);
+    QCOMPARE(form.RichEditLog->LineColor(static_cast<int>(form.RichEditLog->Lines().indexOf(line))), kRed);
+
+    Reproducible(form, 31);
+    QVERIFY(form.Generations->FWinners()->Count() > 0);  // found in the first population
+    form.ButtonStepClick();
+    QCOMPARE(form.Generations->FGeneration(), 1);  // the failed autosave ended the run
+    QCOMPARE(form.ButtonStep->text(), QStringLiteral("Run"));
+    QVERIFY(!form.Running());
+    QVERIFY(!form.RichEditLog->Lines().filter(QStringLiteral("autosave_")).isEmpty());
+  }
+};
+
+VELMORA_FORM_TEST_MAIN(FormRunTest)
+#include "FormRunTest.moc"
