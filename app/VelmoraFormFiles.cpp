@@ -182,7 +182,7 @@ bool TEQForm::ReportNewWinners() {
     const QString tada = FindTadaFile(environment_.current_directory);
     if (!tada.isEmpty() && CheckBoxTada->isChecked() && PlaySound) PlaySound(tada);
   }
-  const QString quick_dir = QString::fromStdString(Settings.QuickDir);
+  const QString quick_dir = WithTrailingSeparator(QString::fromStdString(Settings.QuickDir));
   const QString stamp = TimeStamp(RunStartTime);
   bool dir_tried = false;
   bool dir_ok = false;
