@@ -1,0 +1,235 @@
+// velmora-cli search end to end: output lines against the same search run in
+// this process, reproducibility, the stop rule, files written with --out, and
+// every kind of bad argument.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "EQGenerations.h"
+#include "Formatting.h"
+#include "Random.h"
+#include "ScratchDirectory.h"
+#include "Settings.h"
+
+namespace {
+
+struct CliRun {
+  std::string out;
+  std::string err;
+  int status = -1;
+};
+
+CliRun RunCli(const std::string& arguments) {
+  ScratchDirectory dir;
+  const std::string err_path = dir.File("stderr.txt");
+  const std::string command = std::string("'") + VELMORA_CLI + "' " + arguments + " 2>'" + err_path + "'";
+  CliRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.err = ReadWholeFile(err_path);
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// The lines the tool must print, from the same search run in this process.
+std::vector<std::string> ExpectedLines(uint32_t seed, int steps, int winners_limit) {
+  const SearchSettings saved = Settings;
+  const GAStatus saved_ga = GA;
+  RandSeed(seed);
+  GA = GAStatus{};
+  TEQGenerations search(Settings.ElementCount, Settings.PopulationLimit);
+  const auto state = [&search] {
+    return "\"generation\": " + std::to_string(GA.GenerationNumber) +
+           ", \"members\": " + std::to_string(search.FCurrent()->Count()) +
+           ", \"best\": " + ShortestDouble(GA.BestFitness) + ", \"median\": " + ShortestDouble(GA.MedianFitness) +
+           ", \"worst\": " + ShortestDouble(GA.WorstFitness) +
+           ", \"winners\": " + std::to_string(search.FWinners()->Count()) + "}";
+  };
+  std::vector<std::string> lines = {"{\"seed\": " + std::to_string(seed) + ", " + state()};
+  for (int i = 0; i < steps; ++i) {
+    search.Step();
+    std::string line(1, '{');
+    lines.push_back(line + state());
+    const int winners = search.FWinners()->Count();
+    if (winners > 0 && winners_limit < winners) break;
+  }
+  std::string last = "{\"winners\": [";
+  for (int i = 0; i < search.FWinners()->Count(); ++i) {
+    if (i > 0) last += ", ";
+    last += JsonString(search.FWinners()->Get(i)->CanonicalText);
+  }
+  lines.push_back(last + "]}");
+  Settings = saved;
+  GA = saved_ga;
+  return lines;
+}
+
+TEST(SearchCommand, PrintsTheFirstPopulationEveryStepAndTheWinners) {
+  const CliRun run = RunCli("search --seed 42 --steps 5");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");  // no progress line when stderr is no terminal
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines, ExpectedLines(42, 5, 100));
+  const std::regex generation_line(
+      R"(\{"generation": [1-5], "members": \d+, "best": [0-9.e-]+, "median": [0-9.e-]+, "worst": [0-9.e-]+, "winners": \d+\})");
+  EXPECT_EQ(lines[0].rfind("{\"seed\": 42, \"generation\": 0, \"members\": 180, \"best\": ", 0), 0u);
+  for (size_t i = 1; i <= 5; ++i) {
+    EXPECT_TRUE(std::regex_match(lines[i], generation_line)) << lines[i];
+    EXPECT_EQ(lines[i].rfind("{\"generation\": " + std::to_string(i) + ",", 0), 0u);
+  }
+  EXPECT_EQ(lines[6].rfind("{\"winners\": [", 0), 0u);
+}
+
+TEST(SearchCommand, OneSeedGivesTheSameOutputAndAnotherSeedAnother) {
+  const CliRun first = RunCli("search --seed 4294967295 --steps 8");
+  const CliRun second = RunCli("search --seed 4294967295 --steps 8");
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.out, second.out);
+  EXPECT_EQ(Lines(first.out).size(), 10u);
+  EXPECT_NE(first.out, RunCli("search --seed 0 --steps 8").out);
+}
+
+TEST(SearchCommand, ClockSeedIsShownAndReproducesTheRun) {
+  const CliRun run = RunCli("search --steps 3");
+  ASSERT_EQ(run.status, 0);
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(run.out, match, std::regex(R"(^\{"seed": (\d+), )")));
+  const CliRun again = RunCli("search --steps 3 --seed " + match[1].str());
+  EXPECT_EQ(run.out, again.out);
+}
+
+TEST(SearchCommand, StopsAfterTheStepInWhichTheWinnersExceedTheLimit) {
+  ScratchDirectory dir;
+  WriteWholeFile(dir.File("four.ini"),
+                 "[Algebra properties]\r\nElements number=4\r\n[GA properties]\r\nWinners limit=10\r\n"
+                 "Steps limit=50\r\n");
+  const CliRun run = RunCli("search --seed 9 --settings " + Quoted(dir.File("four.ini")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  Settings.ElementCount = 4;
+  const std::vector<std::string> expected = ExpectedLines(9, 50, 10);
+  Settings = SearchSettings{};
+  EXPECT_EQ(lines, expected);
+  ASSERT_GT(lines.size(), 3u) << "several steps before the limit is passed";
+  EXPECT_LT(lines.size(), 52u) << "the winners limit ended the run early";
+  std::smatch match;
+  const std::regex winners_count(R"("winners": (\d+)\}$)");
+  ASSERT_TRUE(std::regex_search(lines[lines.size() - 2], match, winners_count));
+  EXPECT_GT(std::stoi(match[1].str()), 10);
+  ASSERT_TRUE(std::regex_search(lines[lines.size() - 3], match, winners_count));
+  EXPECT_LE(std::stoi(match[1].str()), 10);
+}
+
+TEST(SearchCommand, OutWritesEveryWinnerAsEqaAndTableFiles) {
+  ScratchDirectory dir;
+  WriteWholeFile(dir.File("three.ini"), "[Algebra properties]\r\nElements number=3\r\n");
+  const std::string out = dir.File("nested/winners");
+  const CliRun run = RunCli("search --seed 3 --steps 2 --settings " + Quoted(dir.File("three.ini")) +
+                            " --out " + Quoted(out));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+
+  Settings.ElementCount = 3;
+  RandSeed(3);
+  GA = GAStatus{};
+  TEQGenerations search(3, Settings.PopulationLimit);
+  search.Step();
+  search.Step();
+  const TEQPopulation& winners = *search.FWinners();
+  ASSERT_GE(winners.Count(), 1);
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(out)) files += entry.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 2 * winners.Count());
+  for (int i = 0; i < winners.Count(); ++i) {
+    const std::string base = out + "/winner_" + FormatIndex(i);
+    TEQAlgebra expected = *winners.Get(i);
+    expected.Description = "Algebra_" + FormatIndex(i);
+    EXPECT_EQ(ReadWholeFile(base + ".eqp"), expected.DumpTables() + "\r\n");
+    const std::string eqa = ReadWholeFile(base + ".eqa");
+    EXPECT_EQ(eqa.rfind("Algebra_" + FormatIndex(i) + "\r\n", 0), 0u);
+    TEQAlgebra read_back;
+    read_back.FileName = base + ".eqa";
+    ASSERT_TRUE(read_back.ReadEQA());
+    read_back.UpdateFitness();
+    EXPECT_EQ(read_back.Fitness, 1.0);
+    EXPECT_EQ(read_back.CanonicalText, winners.Get(i)->CanonicalText);
+  }
+  Settings = SearchSettings{};
+}
+
+TEST(SearchCommand, OutThatCannotBeCreatedFailsAfterPrintingEverything) {
+  ScratchDirectory dir;
+  WriteWholeFile(dir.File("plain"), "not a directory");
+  WriteWholeFile(dir.File("three.ini"), "[Algebra properties]\r\nElements number=3\r\n");
+  const std::string out = dir.File("plain/winners");
+  const CliRun run = RunCli("search --seed 3 --steps 2 --settings " + Quoted(dir.File("three.ini")) +
+                            " --out " + Quoted(out));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("velmora-cli search: cannot create directory \"" + out + "\": ", 0), 0u) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[3].rfind("{\"winners\": [\"", 0), 0u);
+
+  // A directory that exists but holds a directory where a file should go.
+  const std::string blocked = dir.File("blocked");
+  std::filesystem::create_directories(blocked + "/winner_0000.eqp");
+  const CliRun partly = RunCli("search --seed 3 --steps 2 --settings " + Quoted(dir.File("three.ini")) +
+                               " --out " + Quoted(blocked));
+  EXPECT_EQ(partly.status, 1);
+  EXPECT_EQ(partly.err, "velmora-cli search: cannot write \"" + blocked + "/winner_0000.eqp\"\n");
+  EXPECT_TRUE(std::filesystem::is_regular_file(blocked + "/winner_0000.eqa"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(blocked + "/winner_0001.eqp")) << "the next winner is still written";
+}
+
+TEST(SearchCommand, BadArgumentsAreUsageErrors) {
+  const std::string usage =
+      "Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n";
+  struct Case {
+    const char* arguments;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"--seed -1", "--seed needs a whole number from 0 to 4294967295, not \"-1\""},
+      {"--seed 4294967296", "--seed needs a whole number from 0 to 4294967295, not \"4294967296\""},
+      {"--seed 12ab", "--seed needs a whole number from 0 to 4294967295, not \"12ab\""},
+      {"--seed ''", "--seed needs a whole number from 0 to 4294967295, not \"\""},
+      {"--seed", "--seed needs a value"},
+      {"--steps -3", "--steps needs a whole number of 0 or more (0: no limit), not \"-3\""},
+      {"--steps 1.5", "--steps needs a whole number of 0 or more (0: no limit), not \"1.5\""},
+      {"--out ''", "--out needs a directory name"},
+      {"--fast", "unknown argument \"--fast\""},
+      {"extra", "unknown argument \"extra\""},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(std::string("search ") + c.arguments);
+    EXPECT_EQ(run.status, 2) << c.arguments;
+    EXPECT_EQ(run.err, "velmora-cli search: " + c.message + "\n" + usage) << c.arguments;
+    EXPECT_EQ(run.out, "") << c.arguments;
+  }
+  const CliRun missing = RunCli("search --settings /nonexistent/velmora.ini --seed 1");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "velmora-cli search: Settings file not found: /nonexistent/velmora.ini\n");
+  EXPECT_EQ(missing.out, "");
+}
+
+}  // namespace
