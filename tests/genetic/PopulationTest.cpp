@@ -147,6 +147,16 @@ TEST(EvaluateMembers, FitnessBelowOneIsNoWinner) {
   EXPECT_EQ(population.Get(1)->Fitness, 1.0);
   ASSERT_EQ(winners.Count(), 1);
   EXPECT_EQ(winners.Get(0)->FEqualityGene.Entries[0].Value, '0');
+
+  // Just below 1 is no winner either: 0.9999999.
+  Settings.OptionalWeight = 0.0000002;
+  TEQPopulation close;
+  close.Add(TwoElementAlgebra('1'));
+  TEQPopulation none;
+  close.EvaluateMembers(&none);
+  EXPECT_EQ(close.Get(0)->Fitness, (1.0 - 0.0000002) + 0.0000002 * (1.0 / 2.0));
+  EXPECT_LT(close.Get(0)->Fitness, 1.0);
+  EXPECT_EQ(none.Count(), 0);
 }
 
 TEST(EvaluateMembers, NoWinnersWhileEqualMembersStayOrWithoutAWinnersPopulation) {
