@@ -48,20 +48,39 @@ void StableRank(std::vector<SortKey>& keys, std::vector<SortKey>& buffer) {
   if (from != &keys) keys.swap(buffer);
 }
 
-std::vector<SortKey>& SortKeys() {
-  thread_local std::vector<SortKey> keys;
-  return keys;
-}
+// Scratch buffers for ranking, reused from sort to sort. A sort can be
+// re-entered through the message pump (a handler that resets the search
+// ranks a new population), so a nested sort works on buffers of its own.
+struct SortScratch {
+  std::vector<SortKey> keys;
+  std::vector<SortKey> buffer;
+  std::vector<std::unique_ptr<TEQAlgebra>> slots;
+  bool busy = false;
+};
 
-std::vector<SortKey>& SortBuffer() {
-  thread_local std::vector<SortKey> buffer;
-  return buffer;
-}
+class ScratchLease {
+ public:
+  ScratchLease() {
+    thread_local SortScratch shared;
+    if (!shared.busy) {
+      shared.busy = true;
+      scratch_ = &shared;
+    } else {
+      own_ = std::make_unique<SortScratch>();
+      scratch_ = own_.get();
+    }
+  }
+  ~ScratchLease() {
+    if (!own_) scratch_->busy = false;
+  }
+  ScratchLease(const ScratchLease&) = delete;
+  ScratchLease& operator=(const ScratchLease&) = delete;
+  SortScratch& operator*() const { return *scratch_; }
 
-std::vector<std::unique_ptr<TEQAlgebra>>& SlotBuffer() {
-  thread_local std::vector<std::unique_ptr<TEQAlgebra>> slots;
-  return slots;
-}
+ private:
+  SortScratch* scratch_ = nullptr;
+  std::unique_ptr<SortScratch> own_;
+};
 
 }  // namespace
 
@@ -70,7 +89,9 @@ void TEQPopulation::Pack() {
 }
 
 void TEQPopulation::Sort() {
-  std::vector<SortKey>& keys = SortKeys();
+  const ScratchLease lease;
+  SortScratch& scratch = *lease;
+  std::vector<SortKey>& keys = scratch.keys;
   keys.clear();
   for (int i = 0; i < Count(); ++i) {
     const TEQAlgebra* member = members_[static_cast<size_t>(i)].get();
@@ -78,10 +99,10 @@ void TEQPopulation::Sort() {
     if (std::isnan(fitness)) fitness = -std::numeric_limits<double>::infinity();
     keys.push_back({fitness, i});
   }
-  StableRank(keys, SortBuffer());
+  StableRank(keys, scratch.buffer);
 
-  // Apply the permutation through a reused buffer of slots.
-  std::vector<std::unique_ptr<TEQAlgebra>>& slots = SlotBuffer();
+  // Apply the permutation through the reused buffer of slots.
+  std::vector<std::unique_ptr<TEQAlgebra>>& slots = scratch.slots;
   slots.resize(members_.size());
   for (size_t k = 0; k < keys.size(); ++k) slots[k] = std::move(members_[static_cast<size_t>(keys[k].slot)]);
   for (size_t k = 0; k < keys.size(); ++k) members_[k] = std::move(slots[k]);

@@ -43,11 +43,34 @@ size_t MemberHash(const TEQAlgebra& member) {
   return text_hash ^ (FitnessBits(member.Fitness) * 0x9E3779B97F4A7C15ull);
 }
 
-// Open-addressing table of slot numbers (-1 empty), reused between calls.
-std::vector<int32_t>& HashSlots() {
-  thread_local std::vector<int32_t> slots;
-  return slots;
-}
+// Open-addressing table of slot numbers (-1 empty), reused between calls. A
+// removal re-entered through the message pump gets a table of its own.
+class HashSlotsLease {
+ public:
+  HashSlotsLease() {
+    if (!shared_busy_) {
+      shared_busy_ = true;
+      table_ = &shared_;
+    } else {
+      table_ = &own_;
+    }
+  }
+  ~HashSlotsLease() {
+    if (table_ == &shared_) shared_busy_ = false;
+  }
+  HashSlotsLease(const HashSlotsLease&) = delete;
+  HashSlotsLease& operator=(const HashSlotsLease&) = delete;
+  std::vector<int32_t>& operator*() const { return *table_; }
+
+ private:
+  static thread_local std::vector<int32_t> shared_;
+  static thread_local bool shared_busy_;
+  std::vector<int32_t>* table_ = nullptr;
+  std::vector<int32_t> own_;
+};
+
+thread_local std::vector<int32_t> HashSlotsLease::shared_;
+thread_local bool HashSlotsLease::shared_busy_ = false;
 
 // --- Rank selection ---------------------------------------------------------
 
@@ -74,7 +97,8 @@ void FillRandom(TEQPopulation& population, int32_t count, int32_t n) {
 // and about one text comparison per member.
 void RemoveEqual(TEQPopulation& population) {
   const int count = population.Count();
-  std::vector<int32_t>& table = HashSlots();
+  const HashSlotsLease lease;
+  std::vector<int32_t>& table = *lease;
   size_t capacity = 16;
   while (capacity < 2 * static_cast<size_t>(count)) capacity *= 2;
   table.assign(capacity, -1);

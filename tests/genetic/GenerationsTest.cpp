@@ -303,6 +303,35 @@ TEST(GenerationsOwnership, HeldPopulationsAndMembersOutliveStepAndReset) {
   for (int i = 0; i < count; ++i) EXPECT_GE(latest->Get(i)->Fitness, 0.0);
 }
 
+TEQGenerations* ResettingDriver = nullptr;
+int ResetAfterPumps = 0;
+
+// A handler that resets the search from inside a step, once.
+void ResettingPump() {
+  if (ResetAfterPumps-- == 0) ResettingDriver->Reset();
+}
+
+TEST(GenerationsOwnership, ResetFromThePumpMidStepFreesNothingTheStepUses) {
+  ProcessStateGuard guard;
+  for (int after : {10, 185, 400}) {  // during evaluation, duplicate removal and ranking
+    SCOPED_TRACE(after);
+    TEQGenerations driver(5, 180);
+    ResettingDriver = &driver;
+    ResetAfterPumps = after;
+    SetMessagePump(ResettingPump);
+    driver.Step();
+    SetMessagePump(nullptr);
+    ASSERT_LT(ResetAfterPumps, 0) << "the reset ran";
+    const TEQPopulation& current = *driver.FCurrent();
+    ASSERT_GE(current.Count(), 1);
+    for (int i = 0; i + 1 < current.Count(); ++i) EXPECT_GE(current.Get(i)->Fitness, current.Get(i + 1)->Fitness);
+    EXPECT_EQ(driver.FLatest(), driver.FCurrent());
+    EXPECT_EQ(GA.BestFitness, current.Get(0)->Fitness);
+    driver.Step();  // and the search goes on from there
+    EXPECT_GE(driver.FCurrent()->Count(), 1);
+  }
+}
+
 // Everything a run shows, step by step.
 std::vector<std::string> RunRecord(uint32_t seed, int steps, int32_t n) {
   RandSeed(seed);

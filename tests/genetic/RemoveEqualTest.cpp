@@ -38,6 +38,13 @@ std::vector<int> ReferenceSurvivors(const std::vector<MemberData>& members) {
   return survivors;
 }
 
+// prefix followed by i in decimal.
+std::string Numbered(const char* prefix, int i) {
+  std::string text(prefix);
+  text += std::to_string(i);
+  return text;
+}
+
 // A population whose member i carries Description = i and the given data.
 TEQPopulation MakePopulation(const std::vector<MemberData>& members) {
   TEQPopulation population;
@@ -113,19 +120,44 @@ TEST(RemoveEqual, PumpsOncePerMember) {
   EXPECT_EQ(SurvivingIndexes(population), (std::vector<int>{0}));
 }
 
+TEQPopulation* InnerPopulation = nullptr;
+int InnerRemovals = 0;
+
+// A handler that removes duplicates from another population, once.
+void RemovingPump() {
+  if (InnerRemovals++ == 3) RemoveEqual(*InnerPopulation);
+}
+
+TEST(RemoveEqual, ReenteredThroughThePumpBothRemovalsStayCorrect) {
+  ProcessStateGuard guard;
+  std::vector<MemberData> outer_data, inner_data;
+  for (int i = 0; i < 400; ++i) outer_data.push_back({(i % 3) / 2.0, Numbered("o", i % 40)});
+  for (int i = 0; i < 300; ++i) inner_data.push_back({0.5, Numbered("i", i % 7)});
+  TEQPopulation outer = MakePopulation(outer_data);
+  TEQPopulation inner = MakePopulation(inner_data);
+  InnerPopulation = &inner;
+  InnerRemovals = 0;
+  SetMessagePump(RemovingPump);
+  RemoveEqual(outer);
+  SetMessagePump(nullptr);
+  EXPECT_EQ(SurvivingIndexes(outer), ReferenceSurvivors(outer_data));
+  EXPECT_EQ(SurvivingIndexes(inner), ReferenceSurvivors(inner_data));
+  EXPECT_EQ(inner.Count(), 7);
+}
+
 TEST(RemoveEqual, LargePopulationOfDistinctAndRepeatedMembers) {
   ProcessStateGuard guard;
   std::vector<MemberData> members;
   {
     // lcm(7, 1500) = 10500 exceeds the count: every member is distinct.
-    for (int i = 0; i < 10000; ++i) members.push_back({(i % 7) / 8.0, "text" + std::to_string(i % 1500)});
+    for (int i = 0; i < 10000; ++i) members.push_back({(i % 7) / 8.0, Numbered("text", i % 1500)});
     TEQPopulation distinct = MakePopulation(members);
     RemoveEqual(distinct);
     EXPECT_EQ(distinct.Count(), 10000);
   }
   members.clear();
   // (i mod 4, i mod 500) repeats with period 500: the first 500 survive.
-  for (int i = 0; i < 10000; ++i) members.push_back({(i % 4) / 4.0, "text" + std::to_string(i % 500)});
+  for (int i = 0; i < 10000; ++i) members.push_back({(i % 4) / 4.0, Numbered("text", i % 500)});
   TEQPopulation repeated = MakePopulation(members);
   RemoveEqual(repeated);
   EXPECT_EQ(SurvivingIndexes(repeated), ReferenceSurvivors(members));
