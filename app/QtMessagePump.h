@@ -14,3 +14,6 @@ void QtPumpMessagesNow();
 void InstallQtMessagePump(bool install);
 // The least time between two event passes (5 ms by default; 0 pumps on every call).
 void SetPumpInterval(std::chrono::microseconds interval);
+// While on (a run is under way), the pumps repaint the windows at most 25
+// times a second; switching it off repaints whatever was held back.
+void SetPaintThrottle(bool on);

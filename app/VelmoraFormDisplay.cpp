@@ -1,6 +1,7 @@
 // Drawing the shown algebra (six tables, the property labels, the fitness)
 // and browsing the members of a population.
 #include <algorithm>
+#include <optional>
 
 #include "Colours.h"
 #include "NumberText.h"
@@ -76,6 +77,17 @@ void FillSquare(QTableWidget* grid, const TEQAlgebra& algebra, const QString& sy
       const char y = ElementAt(algebra, j);
       SetCell(grid, i, j, x == 0 || y == 0 ? QString() : ElementText(op(x, y)));
     }
+  }
+}
+
+// Changes a label only where it differs: during a run every change costs a
+// repaint, and most steps leave most labels as they were.
+void SetLabel(QLabel* label, const QString& text, std::optional<QColor> colour) {
+  if (label->text() != text) label->setText(text);
+  if (colour && label->palette().color(QPalette::WindowText) != *colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, *colour);
+    label->setPalette(palette);
   }
 }
 
@@ -155,13 +167,7 @@ void TEQForm::ShowPropertyResult(QLabel* label, const QString& name, int32_t cou
   const bool failing = target > count;
   const QString text = failing ? QStringLiteral("Non-%1: %2/%3, Errors: %4").arg(name).arg(count).arg(target).arg(target - count)
                                : QStringLiteral("%1: %2/%3 OK").arg(name).arg(count).arg(target);
-  if (label->text() != text) label->setText(text);
-  const QColor& colour = failing ? kRed : kGreen;
-  if (label->palette().color(QPalette::WindowText) != colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-  }
+  SetLabel(label, text, failing ? kRed : kGreen);
 }
 
 void TEQForm::ShowRequiredProperties() {
@@ -193,7 +199,7 @@ void TEQForm::ShowRequiredProperties() {
     ShowPropertyResult(row.label, QString::fromLatin1(row.name), passed, total);
   }
   const double fitness = ShownAlgebra->Evaluate();
-  LabelFitness->setText(QStringLiteral("Fitness :") + GeneralNumber(100.0 * fitness) + QStringLiteral("%"));
+  SetLabel(LabelFitness, QStringLiteral("Fitness :") + GeneralNumber(100.0 * fitness) + QStringLiteral("%"), std::nullopt);
 }
 
 void TEQForm::ShowOptionalProperties() {
@@ -244,19 +250,15 @@ void TEQForm::SelectMember() {
     const QSignalBlocker blocker(SpinEditMember);
     SpinEditMember->SetRange(0, std::max(count - 1, 0));
   }
-  LabelPop->setText(QString::number(count));
+  SetLabel(LabelPop, QString::number(count), std::nullopt);
   TEQAlgebra* member = BrowsedPopulation ? BrowsedPopulation->Get(index) : nullptr;
   if (member != nullptr) {
     ShownAlgebra = member;
-    QPalette palette = LabelPopInd->palette();
     if (Generations && BrowsedPopulation == Generations->FWinners()) {
-      LabelPopInd->setText(QStringLiteral("Winners"));
-      palette.setColor(QPalette::WindowText, kGreen);
+      SetLabel(LabelPopInd, QStringLiteral("Winners"), kGreen);
     } else {
-      LabelPopInd->setText(QString::number(Generations ? Generations->FGeneration() : 0));
-      palette.setColor(QPalette::WindowText, kRed);
+      SetLabel(LabelPopInd, QString::number(Generations ? Generations->FGeneration() : 0), kRed);
     }
-    LabelPopInd->setPalette(palette);
   }
   ShowAlgebra();
 }
@@ -270,7 +272,7 @@ void TEQForm::BrowsePopulation(const PopulationPtr& population) {
     SpinEditMember->SetRange(0, std::max(count - 1, 0));
     SpinEditMember->SetValue(0);
   }
-  LabelPop->setText(QString::number(count));
+  SetLabel(LabelPop, QString::number(count), std::nullopt);
   SelectMember();
 }
 

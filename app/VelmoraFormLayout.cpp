@@ -27,14 +27,16 @@ QCheckBox* MakeBox(const QString& caption, bool checked) {
 
 QPushButton* MakeButton(const QString& caption) { return new QPushButton(caption); }
 
+// Plain text: a rich or selectable label lays out a text document on every change.
 QLabel* MakePropertyLabel() {
   auto* label = new QLabel;
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setTextFormat(Qt::PlainText);
   return label;
 }
 
 QLabel* MakeBold(const QString& text) {
   auto* label = new QLabel(text);
+  label->setTextFormat(Qt::PlainText);
   QFont font = label->font();
   font.setBold(true);
   label->setFont(font);
@@ -205,8 +207,10 @@ void TEQForm::BuildLayout() {
 
   // --- Middle: browsing, tables, property labels -------------------------------
   LabelPopInd = MakeBold(QString());
-  LabelGenNo = new QLabel(QStringLiteral("0"));
-  LabelPop = new QLabel(QStringLiteral("0"));
+  LabelGenNo = MakePropertyLabel();
+  LabelGenNo->setText(QStringLiteral("0"));
+  LabelPop = MakePropertyLabel();
+  LabelPop->setText(QStringLiteral("0"));
   ButtonLoadWin = MakeButton(QStringLiteral("Load Winners"));
   ButtonLoadPop = MakeButton(QStringLiteral("Load Last pop"));
   ButtonPrev = MakeButton(QStringLiteral("Previous"));
@@ -386,6 +390,7 @@ void TEQForm::BuildLayout() {
       "Cur. gen. size", "Cur. Best Fit", "Cur. Median", "Cur. Worst"};
   for (size_t i = 0; i < StatusPanels.size(); ++i) {
     StatusPanels[i] = new QLabel(QString::fromLatin1(panel_texts[i]));
+    StatusPanels[i]->setTextFormat(Qt::PlainText);
     StatusPanels[i]->setMinimumWidth(i == 0 ? 200 : 100);
     StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
     statusBar()->addWidget(StatusPanels[i]);

@@ -127,6 +127,7 @@ void TEQForm::ButtonStepClick() {
   RunStartTime = QDateTime::currentDateTime();
   ButtonStep->setText(QStringLiteral("Stop"));
   ButtonRand->setEnabled(false);  // a reset would free what the step is using
+  SetPaintThrottle(true);
 
   const int64_t steps = SpinEditSteps->Value();
   int64_t i = 0;
@@ -146,7 +147,9 @@ void TEQForm::ButtonStepClick() {
     DisplayReady = true;
     LabelGenNo->setText(QString::number(Generations->PopulationsMade()));
     BrowsePopulation(Generations->FLatest());
-    QtPumpMessagesNow();
+    // The message loop runs here when its interval has passed, as inside the
+    // step: a pass per step would repaint the window more often than anyone sees.
+    QtPumpMessages();
     const PopulationPtr& winners = Generations->FWinners();
     const int winner_count = winners ? winners->Count() : 0;
     if (winner_count > 0 && !ReportNewWinners()) break;  // logged in red; the run ends here
@@ -162,6 +165,7 @@ void TEQForm::ButtonStepClick() {
   StopRequested = false;
   ButtonStep->setText(QStringLiteral("Run"));
   ButtonRand->setEnabled(true);
+  SetPaintThrottle(false);
   running_ = false;
 }
 
