@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "LogPane.h"
@@ -47,6 +48,8 @@ QTableWidget* MakeGrid() {
   auto* grid = new QTableWidget(2, 2);
   grid->horizontalHeader()->hide();
   grid->verticalHeader()->hide();
+  grid->horizontalHeader()->setMinimumSectionSize(1);
+  grid->verticalHeader()->setMinimumSectionSize(1);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid->setSelectionMode(QAbstractItemView::NoSelection);
   grid->setFocusPolicy(Qt::NoFocus);
@@ -62,6 +65,13 @@ void AddRow(QGridLayout* grid, int row, const QString& caption, QWidget* field, 
   grid->addWidget(new QLabel(caption), row, 0);
   grid->addWidget(field, row, 1);
   if (extra != nullptr) grid->addWidget(extra, row, 2);
+}
+
+// Group boxes of the control column stay compact, so the column fits 800 pixels.
+void Compact(QGridLayout* grid) {
+  grid->setContentsMargins(6, 4, 6, 4);
+  grid->setVerticalSpacing(2);
+  grid->setHorizontalSpacing(6);
 }
 
 QWidget* InScrollArea(QWidget* content) {
@@ -136,6 +146,7 @@ void TEQForm::BuildLayout() {
   // --- Left column: run, algebra, properties, GA parameters ------------------
   auto* run_box = new QGroupBox(QStringLiteral("Run"));
   auto* run_grid = new QGridLayout(run_box);
+  Compact(run_grid);
   run_grid->addWidget(ButtonStep, 0, 0, 1, 2);
   run_grid->addWidget(new QLabel(QStringLiteral("Steps")), 0, 2);
   run_grid->addWidget(SpinEditSteps, 0, 3);
@@ -144,6 +155,7 @@ void TEQForm::BuildLayout() {
 
   auto* algebra_box = new QGroupBox(QStringLiteral("Algebra properties"));
   auto* algebra_grid = new QGridLayout(algebra_box);
+  Compact(algebra_grid);
   algebra_grid->addWidget(new QLabel(QStringLiteral("Elements number:")), 0, 0);
   algebra_grid->addWidget(SpinEditElm, 0, 1);
   auto* operations = new QHBoxLayout;
@@ -179,13 +191,21 @@ void TEQForm::BuildLayout() {
 
   auto* optional_box = new QGroupBox(QStringLiteral("Optional Properties"));
   auto* optional_grid = new QGridLayout(optional_box);
-  AddRow(optional_grid, 0, QStringLiteral("% weight"), SpinEditOpt);
-  optional_grid->addWidget(new QLabel(QStringLiteral("Required elms. (colourfulness)")), 1, 0, 1, 2);
-  AddRow(optional_grid, 2, QStringLiteral("~"), SpinEditColor);
-  AddRow(optional_grid, 3, QStringLiteral("*"), SpinEditColProd);
+  Compact(optional_grid);
+  optional_grid->addWidget(SpinEditOpt, 0, 0);
+  optional_grid->addWidget(new QLabel(QStringLiteral("% weight")), 0, 1, 1, 3);
+  optional_grid->addWidget(new QLabel(QStringLiteral("Required elms. (colourfulness)")), 1, 0, 1, 4);
+  auto* colour_row = new QHBoxLayout;
+  colour_row->addWidget(new QLabel(QStringLiteral("~")));
+  colour_row->addWidget(SpinEditColor, 1);
+  colour_row->addSpacing(8);
+  colour_row->addWidget(new QLabel(QStringLiteral("*")));
+  colour_row->addWidget(SpinEditColProd, 1);
+  optional_grid->addLayout(colour_row, 2, 0, 1, 4);
 
   auto* ga_box = new QGroupBox(QStringLiteral("GA properties"));
   auto* ga_grid = new QGridLayout(ga_box);
+  Compact(ga_grid);
   AddRow(ga_grid, 0, QStringLiteral("Population limit:"), SpinEditMembNo);
   AddRow(ga_grid, 1, QStringLiteral("Generations steps:"), SpinEditGenLim);
   AddRow(ga_grid, 2, QStringLiteral("Mutation (%)"), SpinEditMut);
@@ -195,7 +215,7 @@ void TEQForm::BuildLayout() {
   auto* unlimited = new QLabel(QStringLiteral("(0 = unlimited)"));
   unlimited->setEnabled(false);
   ga_grid->addWidget(unlimited, 6, 1);
-  ga_grid->addWidget(CheckBoxRem, 7, 0, 1, 2);
+  ga_grid->addWidget(CheckBoxRem, 6, 0);
 
   auto* left = new QWidget;
   auto* left_column = new QVBoxLayout(left);
@@ -327,9 +347,13 @@ void TEQForm::BuildLayout() {
 
   auto* algebra_splitter = new QSplitter(Qt::Horizontal);
   algebra_splitter->addWidget(InScrollArea(tables));
-  algebra_splitter->addWidget(InScrollArea(labels));
-  algebra_splitter->setStretchFactor(0, 3);
-  algebra_splitter->setStretchFactor(1, 2);
+  QWidget* labels_area = InScrollArea(labels);
+  // Wide enough for a typical failing axiom without scrolling sideways.
+  labels_area->setMinimumWidth(
+      labels->fontMetrics().horizontalAdvance(QStringLiteral("Non-Associative Infimum: 9999/9999, Errors: 999")) + 48);
+  algebra_splitter->addWidget(labels_area);
+  algebra_splitter->setStretchFactor(0, 1);
+  algebra_splitter->setStretchFactor(1, 0);
   algebra_splitter->setChildrenCollapsible(false);
 
   auto* middle = new QWidget;
@@ -352,6 +376,7 @@ void TEQForm::BuildLayout() {
 
   auto* files_box = new QGroupBox(QStringLiteral("Files"));
   auto* files_grid = new QGridLayout(files_box);
+  Compact(files_grid);
   files_grid->addWidget(ButtonOpen, 0, 0);
   files_grid->addWidget(ButtonSaveA, 0, 1);
   files_grid->addWidget(ButtonSavePop, 1, 0);
@@ -374,14 +399,17 @@ void TEQForm::BuildLayout() {
   right_column->addWidget(files_box);
 
   auto* main_splitter = new QSplitter(Qt::Horizontal);
-  main_splitter->addWidget(InScrollArea(left));
+  QWidget* left_area = InScrollArea(left);
+  // The control column never needs sideways scrolling; it scrolls down on small screens.
+  left_area->setMinimumWidth(left->sizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+  main_splitter->addWidget(left_area);
   main_splitter->addWidget(middle);
   main_splitter->addWidget(right);
   main_splitter->setStretchFactor(0, 0);
   main_splitter->setStretchFactor(1, 3);
   main_splitter->setStretchFactor(2, 2);
   main_splitter->setChildrenCollapsible(false);
-  main_splitter->setSizes({300, 620, 340});
+  main_splitter->setSizes({left_area->minimumWidth(), 640, 320});
   setCentralWidget(main_splitter);
 
   // --- Status bar and timer ------------------------------------------------------
