@@ -218,6 +218,9 @@ class TEQForm : public QMainWindow {
   // Whether ShownAlgebra is (still) a member of BrowsedPopulation; a step
   // under way can move members out of it. ShowAlgebra clears a stale one.
   bool ShownAlgebraIsMember() const;
+  // ShownAlgebra when it is still a member, otherwise clears it and gives
+  // nullptr: every handler that touches the shown algebra goes through this.
+  TEQAlgebra* LiveShownAlgebra();
   void ButtonPrevClick();
   void ButtonNextClick();
   void ButtonLoadWinClick();

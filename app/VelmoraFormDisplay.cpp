@@ -101,11 +101,15 @@ bool TEQForm::ShownAlgebraIsMember() const {
   return false;
 }
 
+TEQAlgebra* TEQForm::LiveShownAlgebra() {
+  if (ShownAlgebra != nullptr && !ShownAlgebraIsMember()) ShownAlgebra = nullptr;
+  return ShownAlgebra;
+}
+
 void TEQForm::ShowAlgebra() {
   // A step under way may have moved the shown member out of the browsed
   // population (and freed it); such a member is never drawn.
-  if (ShownAlgebra != nullptr && !ShownAlgebraIsMember()) ShownAlgebra = nullptr;
-  if (!DisplayReady || ShownAlgebra == nullptr) return;
+  if (!DisplayReady || LiveShownAlgebra() == nullptr) return;
   ShowInfimumTable();
   ShowProductTable();
   ShowFEqualityTable();

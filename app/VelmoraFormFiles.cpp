@@ -48,7 +48,7 @@ void ReportFailedWrites(TEQForm& form, const FailedWrites& failures) {
 void TEQForm::ButtonOpenClick() {
   const QString path = AskOpenFileName ? AskOpenFileName() : QString();
   if (path.isEmpty() || !QFileInfo(path).isFile()) return;
-  if (ShownAlgebra != nullptr) {
+  if (LiveShownAlgebra() != nullptr) {
     // The reader leaves the algebra as it was on any fault; its file name is
     // put back too, so a failed open changes nothing.
     const std::string previous_file = ShownAlgebra->FileName;
@@ -68,7 +68,7 @@ void TEQForm::ButtonSaveAClick() {
   const QString name = AskSaveFileName ? AskSaveFileName() : QString();
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
-  if (!DisplayReady || ShownAlgebra == nullptr) return;
+  if (!DisplayReady || LiveShownAlgebra() == nullptr) return;
   FailedWrites failures;
   WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures);
   ReportFailedWrites(*this, failures);

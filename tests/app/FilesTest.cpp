@@ -125,6 +125,37 @@ class FilesTest : public QObject {
     QVERIFY(f.messages.empty());
   }
 
+  // A step can move the shown member out of the browsed population and free
+  // it; the file buttons then leave it alone instead of touching freed memory.
+  void FileButtonsIgnoreAShownMemberThatLeftThePopulation() {
+    Fixture f;
+    const PopulationPtr population = MakePopulation({});
+    population->Add(f.Algebra(ChainText(), 1.0));
+    f.form->BrowsedPopulation = population;
+    f.form->ShownAlgebra = population->Get(0);
+    std::unique_ptr<TEQAlgebra> moved = population->Take(0);  // as the carry-over does
+    moved.reset();
+
+    f.save_answer = f.Path(QStringLiteral("gone.eqa"));
+    f.form->ButtonSaveAClick();
+    QVERIFY(!QFile::exists(f.Path(QStringLiteral("gone.eqa"))));
+    QCOMPARE(f.form->ShownAlgebra, nullptr);
+
+    TEQAlgebra outsider;  // alive, but no member of the browsed population
+    outsider.Description = "outsider";
+    f.form->ShownAlgebra = &outsider;
+    const QString file = f.Path(QStringLiteral("good.eqa"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(ChainText());
+    out.close();
+    f.open_answer = file;
+    f.form->ButtonOpenClick();
+    QCOMPARE(f.form->ShownAlgebra, nullptr);
+    QCOMPARE(outsider.Description, std::string("outsider"));
+    QVERIFY(f.messages.empty());
+  }
+
   void SavePopAsEqasNumbersFilesAndDescriptions() {
     Fixture f;
     const PopulationPtr population = MakePopulation(Members(f, 3));
