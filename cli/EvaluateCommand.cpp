@@ -16,47 +16,19 @@
 
 namespace {
 
-using Check = int32_t (TEQAlgebra::*)(int32_t&, int32_t&);
-
-struct DisplayedCheck {
-  int slot;
-  Check check;
-};
-
-// The checks of the display, in its order; the maximum and delta ones only
-// while their operation is in play.
-std::vector<DisplayedCheck> DisplayedChecks() {
-  std::vector<DisplayedCheck> checks = {
-      {kAssociativeInfimumSlot, &TEQAlgebra::CheckAssociativeInfimum},
-      {kCommutativeInfimumSlot, &TEQAlgebra::CheckCommutativeInfimum},
-      {kNeutralInfimumSlot, &TEQAlgebra::CheckNeutralInfimum},
-      {kIdempotentInfimumSlot, &TEQAlgebra::CheckIdempotentInfimum},
-      {kAssociativeProductSlot, &TEQAlgebra::CheckAssociativeProduct},
-      {kNeutralProductSlot, &TEQAlgebra::CheckNeutralProduct},
-      {kIsotoneProductSlot, &TEQAlgebra::CheckIsotoneProduct},
-      {kReflexiveFEqualitySlot, &TEQAlgebra::CheckReflexiveFEquality},
-      {kCongruenceSlot, &TEQAlgebra::CheckCongruence},
-      {kSubstitutionSlot, &TEQAlgebra::CheckSubstitution},
-      {kMonotoneImplicationSlot, &TEQAlgebra::CheckMonotoneImplication},
-      {kBoundednessSlot, &TEQAlgebra::CheckBoundedness},
-      {kColourfulnessSlot, &TEQAlgebra::CheckColourfulness},
-      {kColourfulnessProductSlot, &TEQAlgebra::CheckColourfulnessProduct},
-      {kGoodnessSlot, &TEQAlgebra::CheckGoodness},
-      {kInvolutiveSlot, &TEQAlgebra::CheckInvolutive},
-      {kSemiseparatedSlot, &TEQAlgebra::CheckSemiseparated},
-      {kSeparatedSlot, &TEQAlgebra::CheckSeparated},
-      {kResiduatedSlot, &TEQAlgebra::CheckResiduated},
-      {kCommutativeSlot, &TEQAlgebra::CheckCommutative},
-      {kLinearSlot, &TEQAlgebra::CheckLinear},
-  };
+// The slots of the checks the display runs, in its order; the maximum and
+// delta ones only while their operation is in play.
+std::vector<int> DisplayedSlots() {
+  std::vector<int> slots;
+  for (int slot = kAssociativeInfimumSlot; slot <= kBoundednessSlot; ++slot) slots.push_back(slot);
+  slots.insert(slots.end(), {kColourfulnessSlot, kColourfulnessProductSlot, kGoodnessSlot, kInvolutiveSlot,
+                             kSemiseparatedSlot, kSeparatedSlot, kResiduatedSlot, kCommutativeSlot, kLinearSlot});
   if (Settings.MaximumEnabled) {
-    checks.push_back({kLatticeSlot, &TEQAlgebra::CheckLattice});
-    checks.push_back({kPrelinearSlot, &TEQAlgebra::CheckPrelinear});
-    checks.push_back({kSupProductDistributivitySlot, &TEQAlgebra::CheckSupProductDistributivity});
+    slots.insert(slots.end(), {kLatticeSlot, kPrelinearSlot, kSupProductDistributivitySlot});
   }
-  checks.push_back({kEqualityOverProdEqualitySlot, &TEQAlgebra::CheckEqualityOverProdEquality});
-  if (Settings.DeltaEnabled) checks.push_back({kDeltaPropertiesSlot, &TEQAlgebra::CheckDeltaProperties});
-  return checks;
+  slots.push_back(kEqualityOverProdEqualitySlot);
+  if (Settings.DeltaEnabled) slots.push_back(kDeltaPropertiesSlot);
+  return slots;
 }
 
 // One output line for one file; false when the file could not be read.
@@ -72,12 +44,12 @@ bool EvaluateFile(const std::string& path, std::string& line) {
   line = "{\"file\": " + JsonString(path) + ", \"size\": " + std::to_string(algebra->Size) +
          ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": {";
   bool first = true;
-  for (const DisplayedCheck& shown : DisplayedChecks()) {
+  for (const int slot : DisplayedSlots()) {
     int32_t passed = 0, total = 0;
-    (algebra.get()->*shown.check)(passed, total);
+    (algebra.get()->*CheckOfSlot(slot))(passed, total);
     if (!first) line += ", ";
     first = false;
-    line += JsonString(algebra->PropertyNames[shown.slot]) + ": [" + std::to_string(passed) + ", " +
+    line += JsonString(algebra->PropertyNames[slot]) + ": [" + std::to_string(passed) + ", " +
             std::to_string(total) + "]";
   }
   line += "}, \"canonical\": " + JsonString(algebra->BuildCanonicalText()) + "}";

@@ -191,5 +191,9 @@ class TEQAlgebra {
   const PairGene* PairGeneByNumber(int gene) const;
 };
 
+// A property check as a member pointer, and the check that fills each slot.
+using PropertyCheck = int32_t (TEQAlgebra::*)(int32_t& passed, int32_t& total);
+PropertyCheck CheckOfSlot(int slot);
+
 // Ranking order: 1 when b is fitter than a, -1 when a is fitter, else 0.
 int32_t CompareFitness(const TEQAlgebra& a, const TEQAlgebra& b);

@@ -2,6 +2,8 @@
 // algebra, runs its kernel (CheckKernels.h), stores the counts in its slot and
 // hands them back. ComputeFitness runs the same kernels on one table build.
 
+#include <array>
+
 #include "CheckKernels.h"
 #include "EQAlgebra.h"
 #include "LookupTables.h"
@@ -151,4 +153,23 @@ int32_t TEQAlgebra::CheckDeltaProperties(int32_t& passed, int32_t& total) {
 int32_t TEQAlgebra::CheckColourfulnessProduct(int32_t& passed, int32_t& total) {
   return Store(*this, kColourfulnessProductSlot,
                CountColourfulnessProduct(TablesOf(*this), Settings.ColorfulnessProd), passed, total);
+}
+
+PropertyCheck CheckOfSlot(int slot) {
+  static constexpr std::array<PropertyCheck, kPropertyCount> kChecks = {
+      &TEQAlgebra::CheckAssociativeInfimum,  &TEQAlgebra::CheckCommutativeInfimum,
+      &TEQAlgebra::CheckNeutralInfimum,      &TEQAlgebra::CheckIdempotentInfimum,
+      &TEQAlgebra::CheckAssociativeProduct,  &TEQAlgebra::CheckNeutralProduct,
+      &TEQAlgebra::CheckIsotoneProduct,      &TEQAlgebra::CheckReflexiveFEquality,
+      &TEQAlgebra::CheckCongruence,          &TEQAlgebra::CheckSubstitution,
+      &TEQAlgebra::CheckMonotoneImplication, &TEQAlgebra::CheckBoundedness,
+      &TEQAlgebra::CheckColourfulness,       &TEQAlgebra::CheckGoodness,
+      &TEQAlgebra::CheckInvolutive,          &TEQAlgebra::CheckSemiseparated,
+      &TEQAlgebra::CheckSeparated,           &TEQAlgebra::CheckResiduated,
+      &TEQAlgebra::CheckCommutative,         &TEQAlgebra::CheckLinear,
+      &TEQAlgebra::CheckLattice,             &TEQAlgebra::CheckPrelinear,
+      &TEQAlgebra::CheckSupProductDistributivity, &TEQAlgebra::CheckEqualityOverProdEquality,
+      &TEQAlgebra::CheckDeltaProperties,     &TEQAlgebra::CheckColourfulnessProduct,
+  };
+  return kChecks.at(static_cast<size_t>(slot));
 }

@@ -9,31 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "CliRunner.h"
 #include "ScratchDirectory.h"
 
 namespace {
-
-struct CliRun {
-  std::string out;
-  std::string err;
-  int status = -1;
-};
-
-CliRun RunCli(const std::string& arguments) {
-  ScratchDirectory dir;
-  const std::string err_path = dir.File("stderr.txt");
-  const std::string command = std::string("'") + VELMORA_CLI + "' " + arguments + " 2>'" + err_path + "'";
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.err = ReadWholeFile(err_path);
-  return run;
-}
 
 std::string Data(const std::string& name) { return std::string(VELMORA_TEST_DATA) + "/" + name; }
 

@@ -16,42 +16,6 @@
 
 namespace {
 
-using CheckMethod = int32_t (TEQAlgebra::*)(int32_t&, int32_t&);
-
-struct CheckCall {
-  int slot;
-  CheckMethod method;
-};
-
-const std::array<CheckCall, kPropertyCount> kChecks = {{
-    {kAssociativeInfimumSlot, &TEQAlgebra::CheckAssociativeInfimum},
-    {kCommutativeInfimumSlot, &TEQAlgebra::CheckCommutativeInfimum},
-    {kNeutralInfimumSlot, &TEQAlgebra::CheckNeutralInfimum},
-    {kIdempotentInfimumSlot, &TEQAlgebra::CheckIdempotentInfimum},
-    {kAssociativeProductSlot, &TEQAlgebra::CheckAssociativeProduct},
-    {kNeutralProductSlot, &TEQAlgebra::CheckNeutralProduct},
-    {kIsotoneProductSlot, &TEQAlgebra::CheckIsotoneProduct},
-    {kReflexiveFEqualitySlot, &TEQAlgebra::CheckReflexiveFEquality},
-    {kCongruenceSlot, &TEQAlgebra::CheckCongruence},
-    {kSubstitutionSlot, &TEQAlgebra::CheckSubstitution},
-    {kMonotoneImplicationSlot, &TEQAlgebra::CheckMonotoneImplication},
-    {kBoundednessSlot, &TEQAlgebra::CheckBoundedness},
-    {kColourfulnessSlot, &TEQAlgebra::CheckColourfulness},
-    {kGoodnessSlot, &TEQAlgebra::CheckGoodness},
-    {kInvolutiveSlot, &TEQAlgebra::CheckInvolutive},
-    {kSemiseparatedSlot, &TEQAlgebra::CheckSemiseparated},
-    {kSeparatedSlot, &TEQAlgebra::CheckSeparated},
-    {kResiduatedSlot, &TEQAlgebra::CheckResiduated},
-    {kCommutativeSlot, &TEQAlgebra::CheckCommutative},
-    {kLinearSlot, &TEQAlgebra::CheckLinear},
-    {kLatticeSlot, &TEQAlgebra::CheckLattice},
-    {kPrelinearSlot, &TEQAlgebra::CheckPrelinear},
-    {kSupProductDistributivitySlot, &TEQAlgebra::CheckSupProductDistributivity},
-    {kEqualityOverProdEqualitySlot, &TEQAlgebra::CheckEqualityOverProdEquality},
-    {kDeltaPropertiesSlot, &TEQAlgebra::CheckDeltaProperties},
-    {kColourfulnessProductSlot, &TEQAlgebra::CheckColourfulnessProduct},
-}};
-
 constexpr PropertyResult kSentinel{-7, -9};
 
 // Runs every check on the algebra and compares it with the reference.
@@ -60,12 +24,12 @@ constexpr PropertyResult kSentinel{-7, -9};
 template <class Ops>
 int ExpectChecksMatchReference(TEQAlgebra& algebra, const Ops& ops, const std::string& what) {
   int failing_checks = 0;
-  for (const CheckCall& check : kChecks) {
-    SCOPED_TRACE(what + " / " + std::string(kPropertyNames[check.slot]));
-    const reference::Outcome expected = reference::Check(check.slot, algebra, ops, Settings);
-    algebra.PropertyResults[check.slot] = kSentinel;
+  for (int slot = 0; slot < kPropertyCount; ++slot) {
+    SCOPED_TRACE(what + " / " + std::string(kPropertyNames[slot]));
+    const reference::Outcome expected = reference::Check(slot, algebra, ops, Settings);
+    algebra.PropertyResults[slot] = kSentinel;
     int32_t passed = -3, total = -4;
-    const int32_t failures = (algebra.*check.method)(passed, total);
+    const int32_t failures = (algebra.*CheckOfSlot(slot))(passed, total);
     EXPECT_EQ(failures, expected.Failures);
     if (expected.WritesOut) {
       EXPECT_EQ(passed, expected.Passed);
@@ -74,13 +38,13 @@ int ExpectChecksMatchReference(TEQAlgebra& algebra, const Ops& ops, const std::s
       EXPECT_EQ(passed, -3);
       EXPECT_EQ(total, -4);
     }
-    const PropertyResult& slot = algebra.PropertyResults[check.slot];
+    const PropertyResult& stored = algebra.PropertyResults[slot];
     if (expected.WritesSlot) {
-      EXPECT_EQ(slot.Passed, expected.Passed);
-      EXPECT_EQ(slot.Total, expected.Total);
+      EXPECT_EQ(stored.Passed, expected.Passed);
+      EXPECT_EQ(stored.Total, expected.Total);
     } else {
-      EXPECT_EQ(slot.Passed, kSentinel.Passed);
-      EXPECT_EQ(slot.Total, kSentinel.Total);
+      EXPECT_EQ(stored.Passed, kSentinel.Passed);
+      EXPECT_EQ(stored.Total, kSentinel.Total);
     }
     if (expected.Failures > 0) ++failing_checks;
   }
