@@ -128,6 +128,7 @@ void TEQForm::ButtonStepClick() {
   ButtonStep->setText(QStringLiteral("Stop"));
   ButtonRand->setEnabled(false);  // a reset would free what the step is using
   SetPaintThrottle(true);
+  if (FormStats != nullptr) FormStats->HoldRedraws(true);
 
   const int64_t steps = SpinEditSteps->Value();
   int64_t i = 0;
@@ -165,6 +166,7 @@ void TEQForm::ButtonStepClick() {
   StopRequested = false;
   ButtonStep->setText(QStringLiteral("Run"));
   ButtonRand->setEnabled(true);
+  if (FormStats != nullptr) FormStats->HoldRedraws(false);
   SetPaintThrottle(false);
   running_ = false;
 }

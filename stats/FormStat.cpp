@@ -15,6 +15,9 @@
 namespace {
 
 constexpr double kFitnessMaximum = 1.0;
+// A visible chart held back by a run is redrawn at most this often: each
+// redraw goes over every point, and nobody sees more than 25 frames a second.
+constexpr qint64 kHeldRedrawMilliseconds = 40;
 
 // A whole-number step of 1, 2 or 5 times a power of ten giving about five
 // generation ticks.
@@ -34,6 +37,12 @@ QLineSeries* MakeSeries(const QString& title, const QColor& color, QChart* chart
   series->setPointsVisible(false);
   chart->addSeries(series);
   return series;
+}
+
+// Qt fits the new range to the chart at once, even a hidden one: skip that
+// when nothing changed.
+void SetRange(QValueAxis* axis, double min, double max) {
+  if (axis->min() != min || axis->max() != max) axis->setRange(min, max);
 }
 
 }  // namespace
@@ -86,24 +95,66 @@ TFormStats::TFormStats(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowS
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ChartStat);
+  ResetExtents();
   FitAxes();
 }
 
 void TFormStats::AddPoints(double generation, double best, double median, double worst) {
+  points_x_min_ = std::min(points_x_min_, generation);
+  points_x_max_ = std::max(points_x_max_, generation);
+  for (double fitness : {best, median, worst}) points_y_min_ = std::min(points_y_min_, fitness);
+  const bool draw = !holding_ || (isVisible() && (!since_redraw_.isValid() ||
+                                                  since_redraw_.elapsed() >= kHeldRedrawMilliseconds));
+  if (!draw && !held_) {
+    // The chart follows a series through its signals, each point costing a
+    // pass over all of them: while held, the series only store the points.
+    held_ = true;
+    for (QLineSeries* series : {Series1, Series2, Series3}) series->blockSignals(true);
+  }
   Series1->append(generation, best);
   Series2->append(generation, median);
   Series3->append(generation, worst);
-  FitAxes();
+  if (draw) Redraw();
 }
 
 void TFormStats::ClearSeries() {
   Series1->clear();
   Series2->clear();
   Series3->clear();
+  ResetExtents();
+  Redraw();
+}
+
+void TFormStats::HoldRedraws(bool on) {
+  holding_ = on;
+  if (!on && held_) Redraw();
+}
+
+void TFormStats::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (held_) Redraw();
+}
+
+void TFormStats::ResetExtents() {
+  points_x_min_ = std::numeric_limits<double>::infinity();
+  points_x_max_ = -points_x_min_;
+  points_y_min_ = points_x_min_;
+}
+
+void TFormStats::Redraw() {
+  if (held_) {
+    held_ = false;
+    for (QLineSeries* series : {Series1, Series2, Series3}) {
+      series->blockSignals(false);
+      series->replace(series->points());  // the chart takes the whole list in one pass
+    }
+  }
   FitAxes();
+  since_redraw_.start();
 }
 
 void TFormStats::ChartStatMouseDown(const QPointF& position, bool shift) {
+  if (held_) Redraw();  // the click maps through the axes as they are drawn
   QChart* chart = ChartStat->chart();
   if (shift) {
     const QPointF in_chart = chart->mapFromScene(ChartStat->mapToScene(position.toPoint()));
@@ -123,16 +174,9 @@ void TFormStats::ChartStatMouseDown(const QPointF& position, bool shift) {
 void TFormStats::FitAxes() {
   // A zoomed chart keeps the user's view until the zoom is undone.
   if (ChartStat != nullptr && ChartStat->chart()->isZoomed()) return;
-  double x_min = std::numeric_limits<double>::infinity();
-  double x_max = -x_min;
-  double y_min = x_min;
-  for (const QLineSeries* series : {Series1, Series2, Series3}) {
-    for (const QPointF& point : series->points()) {
-      x_min = std::min(x_min, point.x());
-      x_max = std::max(x_max, point.x());
-      y_min = std::min(y_min, point.y());
-    }
-  }
+  double x_min = points_x_min_;
+  double x_max = points_x_max_;
+  double y_min = points_y_min_;
   const bool empty = x_max < x_min;
   if (empty) {
     x_min = 0.0;
@@ -144,9 +188,15 @@ void TFormStats::FitAxes() {
   // Degenerate ranges (one generation, every fitness 1) still need some width.
   if (x_max <= x_min) x_max = x_min + 1.0;
   if (y_min >= kFitnessMaximum) y_min = kFitnessMaximum - 1.0;
-  AxisBottom->setRange(x_min, x_max);
-  AxisBottom->setTickInterval(GenerationStep(x_max - x_min));
-  AxisLeft->setRange(y_min, kFitnessMaximum);
+  // A wider step goes in before the range: the other way round, a range that
+  // grew by many generations (a chart held back during a run) would be laid
+  // out once with a label at every old step.
+  const double step = GenerationStep(x_max - x_min);
+  const bool wider_step = step > AxisBottom->tickInterval();
+  if (wider_step) AxisBottom->setTickInterval(step);
+  SetRange(AxisBottom, x_min, x_max);
+  if (!wider_step && AxisBottom->tickInterval() != step) AxisBottom->setTickInterval(step);
+  SetRange(AxisLeft, y_min, kFitnessMaximum);
 }
 
 bool TFormStats::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 // Whole runs in the main window: start-up, Run and Stop, the winners limit,
 // Reset GA, the status bar, the statistics file and closing.
 #include <QLineSeries>
+#include <QValueAxis>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
@@ -152,6 +153,9 @@ class FormRunTest : public QObject {
     QCOMPARE(stats.Series2->count(), 10);
     QCOMPARE(stats.Series3->count(), 10);
     QCOMPARE(stats.Series1->at(9), QPointF(10, GA.BestFitness));
+    // The chart was held back during the run; its end brings the axes up to the points.
+    QCOMPARE(stats.AxisBottom->min(), 1.0);
+    QCOMPARE(stats.AxisBottom->max(), 10.0);
 
     form.Timer1Timer();
     QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Generations: 10"));

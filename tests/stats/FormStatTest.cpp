@@ -33,6 +33,25 @@ class FormStatTest : public QObject {
     form.AddPoints(3, 0.97, 0.70, 0.25);
   }
 
+  // Pixels of the Best series' red inside the plot area, as the view paints them.
+  static int RedPlotPixels(TFormStats& form) {
+    const QImage image = form.ChartStat->grab().toImage();
+    QChart* chart = form.ChartStat->chart();
+    const QRect area =
+        form.ChartStat->mapFromScene(chart->mapToScene(chart->plotArea())).boundingRect().adjusted(1, 1, -1, -1);
+    int red = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        if (image.pixelColor(x, y) == QColor(255, 0, 0)) ++red;
+      }
+    }
+    return red;
+  }
+
+  static void AddGenerations(TFormStats& form, int first, int last) {
+    for (int g = first; g <= last; ++g) form.AddPoints(g, 0.9, 0.5 + 0.001 * g, 0.2 - 0.0005 * g);
+  }
+
   static bool ShowAndLayOut(TFormStats& form) {
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) return false;
@@ -190,6 +209,87 @@ class FormStatTest : public QObject {
     QVERIFY(!form.isVisible());
     form.AddPoints(2, 0.9, 0.5, 0.2);  // points keep arriving while hidden
     QCOMPARE(form.Series2->count(), 2);
+  }
+  void HeldPointsAreStoredAtOnceAndDrawnWhenTheHoldEnds() {
+    QWidget owner;  // shown, so the hidden chart is laid out as in the program
+    auto* form = new TFormStats(&owner);
+    form->setWindowFlag(Qt::Window, true);
+    form->hide();
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    AddThreeGenerations(*form);
+    form->HoldRedraws(true);
+    AddGenerations(*form, 4, 200);
+    // The series hold every point while the run goes on.
+    QCOMPARE(form->Series1->count(), 200);
+    QCOMPARE(form->Series2->count(), 200);
+    QCOMPARE(form->Series3->count(), 200);
+    QCOMPARE(form->Series3->at(199), QPointF(200, 0.2 - 0.0005 * 200));
+    form->HoldRedraws(false);
+    QCOMPARE(form->AxisBottom->min(), 1.0);
+    QCOMPARE(form->AxisBottom->max(), 200.0);
+    QCOMPARE(form->AxisBottom->tickInterval(), 50.0);
+    QCOMPARE(form->AxisLeft->min(), 0.2 - 0.0005 * 200);
+    QCOMPARE(form->AxisLeft->max(), 1.0);
+
+    QVERIFY(ShowAndLayOut(*form));
+    QVERIFY(RedPlotPixels(*form) > 100);  // the line of all 200 points, not of the first three
+    // Without a hold every point is drawn as it comes.
+    form->AddPoints(201, 0.9, 0.7, 0.05);
+    QCOMPARE(form->AxisBottom->max(), 201.0);
+    QCOMPARE(form->AxisLeft->min(), 0.05);
+  }
+
+  void ShowingAHeldWindowDrawsWhatItHolds() {
+    TFormStats form;
+    form.HoldRedraws(true);
+    form.AddPoints(1, 0.9, 0.5, 0.2);  // hidden: held back
+    AddGenerations(form, 2, 40);
+    QVERIFY(ShowAndLayOut(form));
+    QCOMPARE(form.AxisBottom->min(), 1.0);
+    QCOMPARE(form.AxisBottom->max(), 40.0);
+    QCOMPARE(form.AxisLeft->min(), 0.2 - 0.0005 * 40);
+    QVERIFY(RedPlotPixels(form) > 100);
+
+    // Clearing during a hold shows the empty chart at once.
+    form.ClearSeries();
+    QCOMPARE(form.Series1->count(), 0);
+    QCOMPARE(form.AxisBottom->min(), 0.0);
+    QCOMPARE(form.AxisBottom->max(), 1.0);
+    QCOMPARE(form.AxisLeft->min(), 0.0);
+    QCOMPARE(RedPlotPixels(form), 0);
+    form.HoldRedraws(false);
+  }
+
+  void AZoomedChartDrawsTheHeldPointsToo() {
+    TFormStats form;
+    AddThreeGenerations(form);
+    QVERIFY(ShowAndLayOut(form));
+    QChart* chart = form.ChartStat->chart();
+    const QRectF area = chart->plotArea();
+    chart->zoomIn(QRectF(area.left(), area.center().y(), area.width(), area.height() / 2));  // below the Best line
+    QCOMPARE(RedPlotPixels(form), 0);
+    form.hide();
+    form.HoldRedraws(true);
+    form.AddPoints(1.5, 0.3, 0.3, 0.3);  // Best comes down through the zoomed view
+    form.HoldRedraws(false);
+    QVERIFY(ShowAndLayOut(form));
+    QVERIFY(RedPlotPixels(form) > 10);
+  }
+
+  void AShiftClickDuringAHoldMapsThroughTheCurrentAxes() {
+    TFormStats form;
+    AddThreeGenerations(form);
+    QVERIFY(ShowAndLayOut(form));
+    form.HoldRedraws(true);
+    AddGenerations(form, 4, 100);  // visible: drawn at most every 40 ms, so some may be held
+    form.ChartStatMouseDown(PositionOf(form, {2.0, 0.5}), false);
+    QCOMPARE(form.AxisBottom->max(), 100.0);
+    const QPointF pixel = PixelSize(form);
+    form.ChartStatMouseDown(PositionOf(form, {50.0, 0.5}), true);
+    QVERIFY2(qAbs(form.AxisBottom->min() - 50.0) <= pixel.x(), qPrintable(QString::number(form.AxisBottom->min())));
+    QCOMPARE(form.AxisBottom->max(), 100.0);
+    form.HoldRedraws(false);
   }
 };
 
