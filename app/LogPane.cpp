@@ -24,25 +24,36 @@ void LogPane::AppendLine(const QString& text) {
   normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   normalised.replace(u'\r', u'\n');
   if (normalised.endsWith(u'\n')) normalised.chop(1);
-  const QStringList lines = normalised.split(u'\n');
-  for (const QString& line : lines) AppendOneLine(line);
-  verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-}
-
-void LogPane::AppendOneLine(const QString& line) {
   QTextCharFormat format;
   format.setForeground(color_);
+  // One edit block: the view lays out and resizes once for the whole text,
+  // not once per line. Opened before the cursor moves, so that moving does
+  // not lay out the last line just to place the cursor.
   QTextCursor cursor(document());
+  cursor.beginEditBlock();
   cursor.movePosition(QTextCursor::End);
-  if (has_lines_) {
-    cursor.insertBlock(QTextBlockFormat(), format);
-  } else {
-    cursor.setBlockCharFormat(format);
+  for (const QStringView line : QStringView(normalised).split(u'\n')) {
+    if (has_lines_) {
+      cursor.insertBlock(QTextBlockFormat(), format);
+    } else {
+      cursor.setBlockCharFormat(format);
+    }
+    // The block's own character format carries the colour, so an empty line
+    // keeps it too.
+    cursor.insertText(line.toString(), format);
+    has_lines_ = true;
   }
-  // The block's own character format carries the colour, so an empty line
-  // keeps it too.
-  cursor.insertText(line, format);
-  has_lines_ = true;
+  cursor.endEditBlock();
+  if (!redraw_suspended_) {
+    ScrollToEnd();
+  } else {
+    scroll_pending_ = true;  // once, when redrawing resumes
+  }
+}
+
+void LogPane::ScrollToEnd() {
+  scroll_pending_ = false;
+  verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
 void LogPane::ClearLog() {
@@ -66,7 +77,11 @@ QColor LogPane::LineColor(int line) const {
   return block.charFormat().foreground().color();
 }
 
-void LogPane::SetRedrawSuspended(bool suspended) { setUpdatesEnabled(!suspended); }
+void LogPane::SetRedrawSuspended(bool suspended) {
+  redraw_suspended_ = suspended;
+  setUpdatesEnabled(!suspended);
+  if (!suspended && scroll_pending_) ScrollToEnd();
+}
 
 bool LogPane::SaveReport(const QString& path, QString* error) const {
   // The report is 8-bit text like the algebras it holds.

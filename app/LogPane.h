@@ -25,10 +25,12 @@ class LogPane : public QPlainTextEdit {
   bool SaveReport(const QString& path, QString* error) const;
 
  private:
-  void AppendOneLine(const QString& line);
+  void ScrollToEnd();
 
   QColor color_;
   // An empty document still has one block, so an empty log and a log of one
   // empty line look alike without this.
   bool has_lines_ = false;
+  bool redraw_suspended_ = false;
+  bool scroll_pending_ = false;  // lines came while redrawing was suspended
 };

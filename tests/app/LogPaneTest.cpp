@@ -92,6 +92,25 @@ class LogPaneTest : public QObject {
     QCOMPARE(log.Lines(), QStringList({"x"}));
   }
 
+  void TheLogFollowsItsLastLineAlsoAfterASuspendedRedraw() {
+    LogPane log;
+    log.resize(300, 120);
+    log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&log));
+    QScrollBar* bar = log.verticalScrollBar();
+    log.AppendLine(QStringLiteral("a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\nn\no\np\nq\nr\ns\nt"));
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    log.SetRedrawSuspended(true);
+    for (int i = 0; i < 30; ++i) log.AppendLine(QString::number(i));
+    log.SetRedrawSuspended(false);
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(log.Lines().size(), 50);
+    QCOMPARE(log.Lines().last(), QStringLiteral("29"));
+  }
+
   void ReportHoldsTheLinesSeparatedByCrLf() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
