@@ -40,6 +40,27 @@ bool WriteBytes(const QString& path, const QByteArray& bytes, FailedWrites& fail
   return true;
 }
 
+// The autosave files carry the run's time stamp in their names, so there is
+// no old file to keep safe: a plain write spares the sync to disk that a
+// replace-safely write makes for every file. A file this write created is
+// not left half-written.
+bool WriteNewBytes(const QString& path, const QByteArray& bytes, FailedWrites& failures) {
+  const QFileInfo info(path);
+  if (info.isDir()) {
+    // Worded as for the files the user saves explicitly.
+    failures.push_back({path, QStringLiteral("Filename refers to a directory")});
+    return false;
+  }
+  const bool existed = info.exists();
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush()) {
+    return true;
+  }
+  failures.push_back({path, file.errorString()});
+  if (file.isOpen() && !existed) file.remove();
+  return false;
+}
+
 QByteArray DumpBytes(const TEQAlgebra& algebra) {
   const std::string dump = algebra.DumpTables();
   return QByteArray(dump.data(), static_cast<qsizetype>(dump.size())) + kLineBreak;
@@ -76,7 +97,7 @@ bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& fa
 
 bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& failures) {
   if (algebra == nullptr) return true;
-  const bool tables = WriteBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), failures);
+  const bool tables = WriteNewBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), failures);
   const bool eqa = WriteAlgebraFile(*algebra, base + QStringLiteral(".eqa"), failures);
   return tables && eqa;
 }
@@ -85,9 +106,16 @@ QString FitnessText(double fitness) { return GeneralNumber(fitness); }
 
 void AppendMemberReport(LogPane& log, int index, const TEQAlgebra& member) {
   log.SetTextColor(member.Fitness == 1.0 ? kGreen : kRed);
-  log.AppendLine(QString::fromStdString(FormatIndex(index)) + QStringLiteral(": ") + FitnessText(member.Fitness));
+  const QString heading =
+      QString::fromStdString(FormatIndex(index)) + QStringLiteral(": ") + FitnessText(member.Fitness);
   const std::string dump = member.DumpTables();
-  log.AppendLine(Latin1(dump));
+  if (dump.empty()) {
+    log.AppendLine(heading);
+    log.AppendLine(QString());  // an empty dump still takes its (empty) line
+    return;
+  }
+  // One append for both: the log lays itself out once.
+  log.AppendLine(heading + u'\n' + Latin1(dump));
 }
 
 void DumpPropertyLines(LogPane& log, const TEQAlgebra& algebra) {

@@ -29,7 +29,9 @@ bool SavePopulationFile(const QString& path, const TEQPopulation* population, Fa
 bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures);
 
 // base ".eqp" (the table dump and CR LF) and base ".eqa"; the second is
-// written even when the first fails. Nothing for an absent algebra.
+// written even when the first fails. Nothing for an absent algebra. Meant for
+// the autosave's new files: they are written in place, without syncing each
+// one to disk.
 bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& failures);
 
 // A fitness as the log shows it: general form, at most 15 significant
