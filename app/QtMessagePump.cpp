@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
+#include <algorithm>
 #include <vector>
 
 #include "MessagePump.h"
@@ -24,19 +25,33 @@ bool throttle_on = false;
 bool paint_allowed = true;
 int pump_loop_level = -1;  // the event-loop level of the pump under way
 Clock::time_point last_paint{};
-std::vector<QPointer<QWidget>> deferred;
+// Relayouts are held back with the repaints: a label whose text changes asks
+// for one, and only a repaint shows its result. Widgets add events of their
+// own (HoldWithRepaints); they are sent again after the relayouts and before
+// the repaints.
+std::vector<QEvent::Type> held_types{QEvent::LayoutRequest, QEvent::UpdateRequest};
+
+struct HeldEvent {
+  QPointer<QWidget> widget;
+  QEvent::Type type;
+};
+std::vector<HeldEvent> deferred;
 
 class PaintThrottle : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::UpdateRequest || paint_allowed || !watched->isWidgetType()) return false;
+    const QEvent::Type type = event->type();
+    if (paint_allowed || !watched->isWidgetType() ||
+        std::find(held_types.begin(), held_types.end(), type) == held_types.end()) {
+      return false;
+    }
     // A dialog opened from a handler runs its own loop: it paints as usual.
     if (QThread::currentThread()->loopLevel() != pump_loop_level) return false;
     auto* widget = static_cast<QWidget*>(watched);
-    for (const QPointer<QWidget>& held : deferred) {
-      if (held == widget) return true;
+    for (const HeldEvent& held : deferred) {
+      if (held.widget == widget && held.type == type) return true;
     }
-    deferred.emplace_back(widget);
+    deferred.push_back({widget, type});
     return true;
   }
 };
@@ -44,8 +59,13 @@ class PaintThrottle : public QObject {
 PaintThrottle* throttle = nullptr;
 
 void ResendDeferred() {
-  for (const QPointer<QWidget>& widget : deferred) {
-    if (widget) QCoreApplication::postEvent(widget, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+  // Layouts first and repaints last, so that the repaints show the rest.
+  for (QEvent::Type type : held_types) {
+    for (const HeldEvent& held : deferred) {
+      if (held.widget && held.type == type) {
+        QCoreApplication::postEvent(held.widget, new QEvent(type), Qt::LowEventPriority);
+      }
+    }
   }
   deferred.clear();
 }
@@ -75,6 +95,11 @@ void QtPumpMessages() {
 void InstallQtMessagePump(bool install) { SetMessagePump(install ? &QtPumpMessages : nullptr); }
 
 void SetPumpInterval(std::chrono::microseconds interval) { pump_interval = interval; }
+
+void HoldWithRepaints(QEvent::Type type) {
+  if (std::find(held_types.begin(), held_types.end(), type) != held_types.end()) return;
+  held_types.insert(held_types.end() - 1, type);
+}
 
 void SetPaintThrottle(bool on) {
   if (on && throttle == nullptr && QCoreApplication::instance() != nullptr) {
