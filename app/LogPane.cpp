@@ -1,5 +1,6 @@
 #include "LogPane.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -7,6 +8,15 @@
 #include <QTextCursor>
 
 #include "Colours.h"
+#include "QtMessagePump.h"
+
+namespace {
+
+// Shows the lines appended since the last one; during a run it waits for the
+// next repaint, so the view lays out its last page once per frame.
+const QEvent::Type kShowPendingEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+}  // namespace
 
 LogPane::LogPane(QWidget* parent) : QPlainTextEdit(parent), color_(kBlack) {
   setReadOnly(true);
@@ -15,6 +25,13 @@ LogPane::LogPane(QWidget* parent) : QPlainTextEdit(parent), color_(kBlack) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setUndoRedoEnabled(false);  // the log only grows; an undo stack would double its memory
+  HoldWithRepaints(kShowPendingEvent);
+}
+
+bool LogPane::event(QEvent* event) {
+  if (event->type() != kShowPendingEvent) return QPlainTextEdit::event(event);
+  ShowPending();
+  return true;
 }
 
 void LogPane::SetTextColor(const QColor& color) { color_ = color; }
@@ -24,30 +41,48 @@ void LogPane::AppendLine(const QString& text) {
   normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   normalised.replace(u'\r', u'\n');
   if (normalised.endsWith(u'\n')) normalised.chop(1);
-  QTextCharFormat format;
-  format.setForeground(color_);
-  // One edit block: the view lays out and resizes once for the whole text,
-  // not once per line. Opened before the cursor moves, so that moving does
-  // not lay out the last line just to place the cursor.
+  pending_.push_back({std::move(normalised), color_});
+  if (!show_posted_) {
+    show_posted_ = true;
+    QCoreApplication::postEvent(this, new QEvent(kShowPendingEvent));
+  }
+}
+
+bool LogPane::InsertPending() const {
+  if (pending_.empty()) return false;
+  // One edit block: the view lays out and resizes once for all the texts.
+  // Opened before the cursor moves, so that moving does not lay out the last
+  // line just to place the cursor.
   QTextCursor cursor(document());
   cursor.beginEditBlock();
   cursor.movePosition(QTextCursor::End);
-  for (const QStringView line : QStringView(normalised).split(u'\n')) {
-    if (has_lines_) {
-      cursor.insertBlock(QTextBlockFormat(), format);
-    } else {
-      cursor.setBlockCharFormat(format);
+  for (const PendingText& pending : pending_) {
+    QTextCharFormat format;
+    format.setForeground(pending.color);
+    for (const QStringView line : QStringView(pending.text).split(u'\n')) {
+      if (has_lines_) {
+        cursor.insertBlock(QTextBlockFormat(), format);
+      } else {
+        cursor.setBlockCharFormat(format);
+      }
+      // The block's own character format carries the colour, so an empty
+      // line keeps it too.
+      cursor.insertText(line.toString(), format);
+      has_lines_ = true;
     }
-    // The block's own character format carries the colour, so an empty line
-    // keeps it too.
-    cursor.insertText(line.toString(), format);
-    has_lines_ = true;
   }
   cursor.endEditBlock();
-  if (!redraw_suspended_) {
-    ScrollToEnd();
-  } else {
+  pending_.clear();
+  return true;
+}
+
+void LogPane::ShowPending() {
+  show_posted_ = false;
+  InsertPending();
+  if (redraw_suspended_) {
     scroll_pending_ = true;  // once, when redrawing resumes
+  } else {
+    ScrollToEnd();
   }
 }
 
@@ -57,11 +92,13 @@ void LogPane::ScrollToEnd() {
 }
 
 void LogPane::ClearLog() {
+  pending_.clear();
   clear();
   has_lines_ = false;
 }
 
 QStringList LogPane::Lines() const {
+  InsertPending();
   QStringList lines;
   if (!has_lines_) return lines;
   for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
@@ -71,6 +108,7 @@ QStringList LogPane::Lines() const {
 }
 
 QColor LogPane::LineColor(int line) const {
+  InsertPending();
   if (!has_lines_ || line < 0) return QColor();
   const QTextBlock block = document()->findBlockByNumber(line);
   if (!block.isValid()) return QColor();
@@ -80,7 +118,8 @@ QColor LogPane::LineColor(int line) const {
 void LogPane::SetRedrawSuspended(bool suspended) {
   redraw_suspended_ = suspended;
   setUpdatesEnabled(!suspended);
-  if (!suspended && scroll_pending_) ScrollToEnd();
+  if (suspended) return;
+  if (InsertPending() || scroll_pending_) ScrollToEnd();
 }
 
 bool LogPane::SaveReport(const QString& path, QString* error) const {
