@@ -172,6 +172,16 @@ class FormRunTest : public QObject {
     QVERIFY(QRegularExpression(QStringLiteral("^Time: \\d\\d:\\d\\d:\\d\\d$")).match(form.StatusPanels[1]->text()).hasMatch());
   }
 
+  void theRunTimeIsTheSpanFromTheRunStartToTheLatestStep() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 4, 30, 50));
+    TEQForm& form = fixture.Create();
+    form.RunStartTime = QDateTime(QDate(2024, 3, 30), QTime(23, 59, 30));  // local time
+    form.StepStartTime = form.RunStartTime.toUTC().addSecs(3725);
+    form.Timer1Timer();
+    QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Time: 01:02:05"));
+  }
+
   void theSameSeedGivesTheSameRun() {
     QList<double> best;
     QList<int> winners;
