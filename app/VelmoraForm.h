@@ -291,7 +291,6 @@ class TEQForm : public QMainWindow {
   bool running_ = false;
   bool closed_ = false;
   QFile stats_file_;
-  QElapsedTimer stats_flushed_;  // during a run, since the statistics last reached the file
   QString dialog_directory_;
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };

@@ -41,8 +41,6 @@ QString StatisticsRecord(int32_t generation, double best, double median, double 
       .arg(FixedNumber(best, 7, 7), FixedNumber(median, 7, 7), FixedNumber(worst, 7, 7));
 }
 
-constexpr qint64 kStatsFlushMilliseconds = 40;
-
 const QString kStatisticsHeader = QStringLiteral("GenNo Best Fit  MedianFit Worst Fit \r\n");
 
 }  // namespace
@@ -113,11 +111,7 @@ void TEQForm::OpenStatsFile() {
 void TEQForm::WriteStatsLine(const QString& line) {
   if (!stats_file_.isOpen()) return;
   stats_file_.write(line.toLatin1());
-  // A write per generation costs a system call each: during a run the lines
-  // go out at most 25 times a second and when it ends.
-  if (running_ && stats_flushed_.isValid() && stats_flushed_.elapsed() < kStatsFlushMilliseconds) return;
   stats_file_.flush();
-  stats_flushed_.start();
 }
 
 // --- Run and Stop --------------------------------------------------------------
@@ -176,7 +170,6 @@ void TEQForm::ButtonStepClick() {
   if (FormStats != nullptr) FormStats->HoldRedraws(false);
   SetPaintThrottle(false);
   running_ = false;
-  if (stats_file_.isOpen()) stats_file_.flush();
 }
 
 void TEQForm::AppendStatistics() {
