@@ -28,18 +28,6 @@ void ExpectCounts(const PropertyResult& r, int32_t passed, int32_t total) {
   EXPECT_EQ(r.Total, total);
 }
 
-// The two-element algebra: only 0 ~ 1 is free; the maximum is the join.
-TEQAlgebra TwoElements(char zero_equals_one) {
-  Settings.ElementCount = 2;
-  TEQAlgebra a = test_algebras::StandardLayout(2);
-  a.InfimumGene.Entries[0].Value = '0';
-  a.FEqualityGene.Entries[0].Value = zero_equals_one;
-  a.DeltaGene.Entries[0].Value = '0';
-  a.DeltaGene.Entries[1].Value = '1';
-  a.RecomputeMaximum();
-  return a;
-}
-
 TEST_F(EQAlgebraChecks, TotalsForFiveElements) {
   std::mt19937 rng(3);
   Settings.ElementCount = 5;
@@ -104,7 +92,7 @@ TEST_F(EQAlgebraChecks, TwoElementAlgebraWithZeroEquivalentToOneBeingZero) {
   Settings.MaximumEnabled = true;
   Settings.ColorfulnessFEq = 1;
   Settings.ColorfulnessProd = 1;
-  TEQAlgebra a = TwoElements('0');
+  TEQAlgebra a = test_algebras::TwoElements('0');
   ExpectCounts(RunCheck(a, &TEQAlgebra::CheckAssociativeInfimum), 8, 8);
   ExpectCounts(RunCheck(a, &TEQAlgebra::CheckIdempotentInfimum), 2, 2);
   ExpectCounts(RunCheck(a, &TEQAlgebra::CheckAssociativeProduct), 8, 8);
@@ -135,7 +123,7 @@ TEST_F(EQAlgebraChecks, TwoElementAlgebraWithZeroEquivalentToOneBeingZero) {
 TEST_F(EQAlgebraChecks, TwoElementAlgebraWithZeroEquivalentToOneBeingOne) {
   Settings.DeltaEnabled = true;
   Settings.MaximumEnabled = true;
-  TEQAlgebra a = TwoElements('1');
+  TEQAlgebra a = test_algebras::TwoElements('1');
   ExpectCounts(RunCheck(a, &TEQAlgebra::CheckCongruence), 16, 16);
   ExpectCounts(RunCheck(a, &TEQAlgebra::CheckSubstitution), 16, 16);
   ExpectCounts(RunCheck(a, &TEQAlgebra::CheckMonotoneImplication), 8, 8);

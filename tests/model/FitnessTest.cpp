@@ -22,17 +22,6 @@ class EQAlgebraFitness : public ::testing::Test {
   }
 };
 
-TEQAlgebra TwoElements(char zero_equals_one) {
-  Settings.ElementCount = 2;
-  TEQAlgebra a = test_algebras::StandardLayout(2);
-  a.InfimumGene.Entries[0].Value = '0';
-  a.FEqualityGene.Entries[0].Value = zero_equals_one;
-  a.DeltaGene.Entries[0].Value = '0';
-  a.DeltaGene.Entries[1].Value = '1';
-  a.RecomputeMaximum();
-  return a;
-}
-
 // The product of the twelve axiom shares as the slots hold them, in order.
 double AxiomProduct(const TEQAlgebra& a) {
   double f = 1.0;
@@ -150,14 +139,14 @@ TEST_F(EQAlgebraFitness, TwoElementAlgebras) {
     Settings.DeltaEnabled = Settings.MaximumEnabled = true;
     Settings.ColorfulnessFEq = 1;
     RequireEverything();
-    TEQAlgebra exact = TwoElements('0');
+    TEQAlgebra exact = test_algebras::TwoElements('0');
     EXPECT_EQ(exact.Evaluate(), 1.0);
     Settings.WantNonCommutative = true;  // forbid wins over require
     EXPECT_EQ(exact.Evaluate(), 1.0 - w);
 
     Settings = SearchSettings{};
     Settings.OptionalWeight = w;
-    TEQAlgebra loose = TwoElements('1');
+    TEQAlgebra loose = test_algebras::TwoElements('1');
     EXPECT_EQ(loose.Evaluate(), 1.0);
     Settings.WantGoodness = true;
     EXPECT_DOUBLE_EQ(loose.Evaluate(), 1.0 - w / 2.0);

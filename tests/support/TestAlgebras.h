@@ -11,6 +11,7 @@
 #include <string>
 
 #include "EQAlgebra.h"
+#include "Settings.h"
 
 namespace test_algebras {
 
@@ -134,6 +135,18 @@ inline std::string ManyExtraCharacters() {
   for (char c = '2'; c <= '9'; ++c) s += c;
   s += "!?%&";
   return s;
+}
+
+// The two-element algebra: only 0 ~ 1 is free; the maximum is the join.
+inline TEQAlgebra TwoElements(char zero_equals_one) {
+  Settings.ElementCount = 2;
+  TEQAlgebra a = StandardLayout(2);
+  a.InfimumGene.Entries[0].Value = '0';
+  a.FEqualityGene.Entries[0].Value = zero_equals_one;
+  a.DeltaGene.Entries[0].Value = '0';
+  a.DeltaGene.Entries[1].Value = '1';
+  a.RecomputeMaximum();
+  return a;
 }
 
 }  // namespace test_algebras
