@@ -10,8 +10,9 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // The application's title. No display name: the platform would append it
+  // to the window caption, which must read exactly "Velmora v1 build ...".
   QApplication::setApplicationName(QStringLiteral("Velmora"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
 
   // Created empty and kept open for the whole run; nothing is written to it.
   QFile log_file(QDir::current().filePath(QStringLiteral("log.txt")));
