@@ -214,40 +214,58 @@ CheckOutcome CountCongruence(const LookupTables& tables, const QuadRows& rows) {
   return Outcome(n * Cube(n), failures);
 }
 
-// ((x ^ y) ~ z) * (t ~ x) <= z ~ (t ^ y)
-CheckOutcome CountSubstitution(const LookupTables& tables, const QuadRows& rows) {
+// ((x o y) ~ z) * (t ~ x) <= (t o y) ~ z for an inner operation o (the
+// infimum for Substitution, the maximum for Lattice). inner_row(x) is the
+// table row of x o _, and equality_rows(pz, py) the prepared row of
+// e_pz ~ (e_py o e_t) over t; both are inlined, so the fast path stays two
+// loads and a mask test per tuple.
+namespace {
+
+template <class InnerRow, class EqualityRows>
+int32_t CountSubstitutionShape(const LookupTables& tables, const QuadRows& rows, bool fast,
+                               InnerRow inner_row, EqualityRows equality_rows) {
   const int n = tables.ElementCount();
   const uint8_t* el = tables.Elements();
   int32_t failures = 0;
-  if (rows.Usable()) {
+  if (fast) {
     for (int px = 0; px < n; ++px) {
-      const uint8_t* x_infimum = tables.InfRow(el[px]);
+      const uint8_t* x_inner = inner_row(el[px]);
       for (int py = 0; py < n; ++py) {
-        const uint8_t* xy_equality = tables.EqRow(x_infimum[el[py]]);
+        const uint8_t* xy_equality = tables.EqRow(x_inner[el[py]]);
         for (int pz = 0; pz < n; ++pz) {
-          failures += CountEmpty(rows.BelowProduct(xy_equality[el[pz]], px),
-                                 rows.EqualityOfInfimum(pz, py), n);
+          failures += CountEmpty(rows.BelowProduct(xy_equality[el[pz]], px), equality_rows(pz, py), n);
         }
       }
     }
-    return Outcome(n * Cube(n), failures);
+    return failures;
   }
   for (int px = 0; px < n; ++px) {
-    const uint8_t* x_infimum = tables.InfRow(el[px]);
+    const uint8_t* x_inner = inner_row(el[px]);
     const uint8_t* x_equality = tables.EqRow(el[px]);
     for (int py = 0; py < n; ++py) {
-      const uint8_t* xy_equality = tables.EqRow(x_infimum[el[py]]);
-      const uint8_t* y_infimum = tables.InfRow(el[py]);
+      const uint8_t* xy_equality = tables.EqRow(x_inner[el[py]]);
+      const uint8_t* y_inner = inner_row(el[py]);
       for (int pz = 0; pz < n; ++pz) {
         const uint8_t* left_product = tables.ProdRow(xy_equality[el[pz]]);
         const uint8_t* z_equality = tables.EqRow(el[pz]);
         for (int pt = 0; pt < n; ++pt) {
           const uint8_t t = el[pt];
-          failures += tables.Leq(left_product[x_equality[t]], z_equality[y_infimum[t]]) ? 0 : 1;
+          failures += tables.Leq(left_product[x_equality[t]], z_equality[y_inner[t]]) ? 0 : 1;
         }
       }
     }
   }
+  return failures;
+}
+
+}  // namespace
+
+// ((x ^ y) ~ z) * (t ~ x) <= z ~ (t ^ y)
+CheckOutcome CountSubstitution(const LookupTables& tables, const QuadRows& rows) {
+  const int n = tables.ElementCount();
+  const int32_t failures = CountSubstitutionShape(
+      tables, rows, rows.Usable(), [&](uint8_t x) { return tables.InfRow(x); },
+      [&](int pz, int py) { return rows.EqualityOfInfimum(pz, py); });
   return Outcome(n * Cube(n), failures);
 }
 
@@ -375,37 +393,9 @@ CheckOutcome CountLinear(const LookupTables& tables) {
 // ((x m y) ~ z) * (t ~ x) <= (t m y) ~ z
 CheckOutcome CountLattice(const LookupTables& tables, const QuadRows& rows) {
   const int n = tables.ElementCount();
-  const uint8_t* el = tables.Elements();
-  int32_t failures = 0;
-  if (rows.Usable() && rows.HasMaximum()) {
-    for (int px = 0; px < n; ++px) {
-      const uint8_t* x_maximum = tables.MaxRow(el[px]);
-      for (int py = 0; py < n; ++py) {
-        const uint8_t* xy_equality = tables.EqRow(x_maximum[el[py]]);
-        for (int pz = 0; pz < n; ++pz) {
-          failures += CountEmpty(rows.BelowProduct(xy_equality[el[pz]], px),
-                                 rows.EqualityOfMaximum(pz, py), n);
-        }
-      }
-    }
-    return Outcome(n * Cube(n), failures);
-  }
-  for (int px = 0; px < n; ++px) {
-    const uint8_t* x_maximum = tables.MaxRow(el[px]);
-    const uint8_t* x_equality = tables.EqRow(el[px]);
-    for (int py = 0; py < n; ++py) {
-      const uint8_t* xy_equality = tables.EqRow(x_maximum[el[py]]);
-      const uint8_t* y_maximum = tables.MaxRow(el[py]);
-      for (int pz = 0; pz < n; ++pz) {
-        const uint8_t* left_product = tables.ProdRow(xy_equality[el[pz]]);
-        const uint8_t* z_equality = tables.EqRow(el[pz]);
-        for (int pt = 0; pt < n; ++pt) {
-          const uint8_t t = el[pt];
-          failures += tables.Leq(left_product[x_equality[t]], z_equality[y_maximum[t]]) ? 0 : 1;
-        }
-      }
-    }
-  }
+  const int32_t failures = CountSubstitutionShape(
+      tables, rows, rows.Usable() && rows.HasMaximum(), [&](uint8_t x) { return tables.MaxRow(x); },
+      [&](int pz, int py) { return rows.EqualityOfMaximum(pz, py); });
   return Outcome(n * Cube(n), failures);
 }
 
