@@ -1,7 +1,12 @@
 #pragma once
-// The process-wide block of search settings. The window's controls write it;
-// the algebra model and the genetic search read it directly whenever they
-// need a value, so a change applies to whatever is evaluated after it.
+// The block of search settings. The window's controls write it; the algebra
+// model and the genetic search read it directly whenever they need a value, so
+// a change applies to whatever is evaluated after it.
+//
+// Each thread has its own block. The main thread's is the one the window and
+// the command-line tool set; a worker thread starts with the defaults and
+// installs a copy of its caller's block (ScopedSettings) before it evaluates
+// anything, so workers never read a block another thread is writing.
 
 #include <cstdint>
 #include <string>
@@ -42,8 +47,21 @@ struct SearchSettings {
   void UpdateGeneCount() { GeneCount = 3 + (MaximumEnabled ? 1 : 0) + (DeltaEnabled ? 1 : 0); }
 };
 
-// The one settings block of the process.
-inline SearchSettings Settings;
+// This thread's settings block.
+inline thread_local SearchSettings Settings;
+
+// Installs a copy of a settings block on this thread for the lifetime of the
+// object and puts the previous block back afterwards.
+class ScopedSettings {
+ public:
+  explicit ScopedSettings(const SearchSettings& block) : saved_(Settings) { Settings = block; }
+  ~ScopedSettings() { Settings = saved_; }
+  ScopedSettings(const ScopedSettings&) = delete;
+  ScopedSettings& operator=(const ScopedSettings&) = delete;
+
+ private:
+  SearchSettings saved_;
+};
 
 // The Double nearest to percent / 100, as the controls store percentages.
 inline double PercentToFraction(int32_t percent) { return percent / 100.0; }

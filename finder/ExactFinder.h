@@ -1,0 +1,62 @@
+#pragma once
+// The exact finder: every winner under a block of settings (an algebra of
+// the program's representation whose fitness is exactly 1), one per
+// isomorphism class, or the proof that there is none. The work runs on worker
+// threads; the thread that calls RunExactFinder delivers the callbacks, so a
+// window calls it from a thread of its own and forwards what it is told.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "AlgebraClass.h"
+#include "EQAlgebra.h"
+#include "Settings.h"
+
+enum class FinderMode {
+  All,    // report every class
+  First,  // stop at the first winner
+  Count,  // count the classes without handing out representatives
+};
+
+struct FinderOptions {
+  // Defines a winner: element count, delta, maximum, every required and
+  // forbidden property, both colourfulness targets and the optional weight.
+  SearchSettings Settings;
+  FinderMode Mode = FinderMode::All;
+  int64_t Limit = 0;   // stop after this many classes; 0: no limit
+  int Threads = 0;     // worker threads; 0: every core
+  int PartIndex = 0;   // do only part PartIndex (0-based) of PartCount disjoint parts
+  int PartCount = 1;
+};
+
+struct FoundClass {
+  int64_t Index = 0;  // 0-based, in the finder's order (the same for every thread count)
+  std::shared_ptr<const TEQAlgebra> Algebra;  // the representative, evaluated: Fitness 1, CanonicalText set
+  AlgebraClass Class;                         // its class key, id and automorphism order
+  BigCount Labelled = 1;                      // distinct labelled winners of the class: (n - 2)! / automorphisms
+};
+
+struct FinderProgress {
+  double Done = 0;   // work done, out of Total (the finder's own units)
+  double Total = 1;
+  int64_t Classes = 0;
+  BigCount Labelled = 0;
+  double Seconds = 0;
+};
+
+struct FinderSummary {
+  int64_t Classes = 0;
+  BigCount Labelled = 0;
+  bool Complete = false;  // false when a limit, First or the stop flag ended it
+  double Seconds = 0;
+};
+
+// Runs the finder. onClass is called once per class in the finder's order
+// (not in Count mode); onProgress a few times a second. Returns when the work
+// is done, at the limit, at the first winner (First) or soon after stop
+// becomes true. Either callback may be empty.
+FinderSummary RunExactFinder(const FinderOptions& options, const std::function<void(const FoundClass&)>& onClass,
+                             const std::function<void(const FinderProgress&)>& onProgress,
+                             const std::atomic<bool>& stop);
