@@ -21,6 +21,10 @@
 inline constexpr int kMaxElements = 28;
 inline constexpr int kMaxGeneEntries = kMaxElements * kMaxElements;  // 784: n*n for n = 28
 inline constexpr int kPropertyCount = 26;
+// The largest EQA file read. The largest standard file (28 elements, delta
+// and maximum) is about 16.5 kB plus its description line; anything near
+// this bound is no algebra, and reading it would only cost memory.
+inline constexpr uint64_t kMaxEqaFileBytes = 1024 * 1024;
 
 // Gene numbers, as the crossover addresses the lists.
 inline constexpr int kInfimumGene = 1;
@@ -179,12 +183,19 @@ class TEQAlgebra {
   const std::string& BuildCanonicalText();
   // The table dump (derived tables while ShowDerived), lines ending in CR LF.
   std::string DumpTables() const;
-  // Writes the EQA file named by FileName; false when it could not be written.
-  bool WriteEQA() const;
-  // Reads the EQA file named by FileName. On any fault returns false, leaves
-  // the algebra exactly as it was and, when error is given, stores a message
-  // naming the file and what is wrong.
+  // The text WriteEQA writes, with the sections the current settings ask for.
+  std::string EQAText() const;
+  // Writes the EQA file named by FileName through a temporary beside it, so
+  // the name holds either the whole text or what it held before. False when
+  // it could not be written, with the system's reason when `reason` is given.
+  bool WriteEQA(std::string* reason = nullptr) const;
+  // Reads the EQA file named by FileName (a regular file of at most
+  // kMaxEqaFileBytes). On any fault, a read error included, returns false,
+  // leaves the algebra exactly as it was and, when error is given, stores a
+  // message naming the file and what is wrong.
   bool ReadEQA(std::string* error = nullptr);
+  // ReadEQA on text already in memory; `file_name` only names it in messages.
+  bool ReadEQAText(std::string_view text, const std::string& file_name, std::string* error = nullptr);
 
   // The gene list of a gene number (nullptr for another number or the delta gene).
   PairGene* PairGeneByNumber(int gene);

@@ -1,15 +1,17 @@
-// EQA files: one algebra as line-oriented text. Writing never throws and says
-// whether the file was written; reading checks the whole file into a
-// temporary and takes it over only when every section is sound, so a bad
-// file never leaves the algebra half-read and never overruns a list.
+// EQA files: one algebra as line-oriented text. Writing goes through a
+// temporary and says why it failed; reading takes the whole file (a regular
+// file of bounded size, every read error reported), checks it into a
+// temporary algebra and takes that over only when every section is sound, so
+// a bad file never leaves the algebra half-read and never overruns a list.
 
-#include <filesystem>
-#include <fstream>
-#include <istream>
 #include <memory>
+#include <new>
 #include <string>
+#include <string_view>
 
+#include "AtomicFile.h"
 #include "EQAlgebra.h"
+#include "RegularFile.h"
 #include "Settings.h"
 
 namespace {
@@ -40,23 +42,38 @@ void AppendSingleSection(std::string& out, const SingleGene& gene) {
   }
 }
 
-// Lines of a text file, LF or CR LF, numbered from 1.
+// Lines of a text, LF or CR LF, numbered from 1. A text that does not end
+// in a line break still ends with a line; one that does has no empty line after it.
 class LineReader {
  public:
-  explicit LineReader(std::istream& in) : in_(in) {}
+  explicit LineReader(std::string_view text) : text_(text) {}
 
-  bool Next(std::string& line) {
-    if (!std::getline(in_, line)) return false;
+  bool Next(std::string_view& line) {
+    if (position_ >= text_.size()) return false;
+    const size_t end = text_.find('\n', position_);
+    const size_t stop = end == std::string_view::npos ? text_.size() : end;
+    line = text_.substr(position_, stop - position_);
+    position_ = end == std::string_view::npos ? text_.size() : end + 1;
     ++number_;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return true;
   }
-  int Number() const { return number_; }
+  int64_t Number() const { return number_; }
 
  private:
-  std::istream& in_;
-  int number_ = 0;
+  std::string_view text_;
+  size_t position_ = 0;
+  int64_t number_ = 0;  // a text of more than 2^31 lines must not wrap it
 };
+
+// A token as a message shows it: at most its first few dozen characters, so
+// a line of junk never becomes a message of the same size.
+constexpr size_t kShownTokenLength = 40;
+
+std::string Clipped(std::string_view token) {
+  if (token.size() <= kShownTokenLength) return std::string(token);
+  return std::string(token.substr(0, kShownTokenLength)) + "...";
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -64,16 +81,16 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // a message "<file>: line L: what" (or "<file>: what" at the end of the file).
 class EqaParser {
  public:
-  EqaParser(std::istream& in, const std::string& file_name) : lines_(in), file_name_(file_name) {}
+  EqaParser(std::string_view text, const std::string& file_name) : lines_(text), file_name_(file_name) {}
 
   bool Parse(TEQAlgebra& into) {
-    std::string line;
-    into.Description = lines_.Next(line) ? line : std::string();
+    std::string_view line;
+    into.Description = lines_.Next(line) ? std::string(line) : std::string();
 
     int32_t n = 0;
     if (!ReadCount("the element count", n)) return false;
     if (n < 2 || n > kMaxElements) {
-      return FailAtLine("the element count " + token_ + " is outside 2.." + std::to_string(kMaxElements));
+      return FailAtLine("the element count " + Clipped(token_) + " is outside 2.." + std::to_string(kMaxElements));
     }
     into.Size = n;
     expected_elements_ = n;
@@ -100,7 +117,7 @@ class EqaParser {
   // Skips blank lines, takes the next run of non-blank characters as a
   // decimal count and ignores the rest of its line. kEnd at the end of the file.
   bool ReadNumber(const std::string& what, int32_t& value, Number& status) {
-    std::string line;
+    std::string_view line;
     while (lines_.Next(line)) {
       size_t start = 0;
       while (start < line.size() && IsBlank(line[start])) ++start;
@@ -110,7 +127,7 @@ class EqaParser {
       token_ = line.substr(start, end - start);
       int64_t parsed = 0;
       for (char c : token_) {
-        if (c < '0' || c > '9') return FailAtLine(what + " \"" + token_ + "\" is not a number");
+        if (c < '0' || c > '9') return FailAtLine(what + " \"" + Clipped(token_) + "\" is not a number");
         if (parsed <= kMaxGeneEntries) parsed = parsed * 10 + (c - '0');  // larger is wrong anyway
       }
       value = static_cast<int32_t>(parsed > kMaxGeneEntries ? kMaxGeneEntries + 1 : parsed);
@@ -130,13 +147,13 @@ class EqaParser {
 
   bool CheckCount(const std::string& section, int32_t count, int32_t expected, bool zero_allowed) {
     if (count == expected || (zero_allowed && count == 0)) return true;
-    return FailAtLine("the " + section + " count is " + token_ + ", expected " +
+    return FailAtLine("the " + section + " count is " + Clipped(token_) + ", expected " +
                       (zero_allowed ? "0 or " : "") + std::to_string(expected) + " for " +
                       std::to_string(expected_elements_) + " elements");
   }
 
   // One entry line: at least `width` characters, fields at even positions.
-  bool ReadEntry(const std::string& section, int k, int count, int width, std::string& line) {
+  bool ReadEntry(const std::string& section, int k, int count, int width, std::string_view& line) {
     if (!lines_.Next(line)) {
       return FailAtEnd("the file ends inside the " + section + " entries (entry " + std::to_string(k) +
                        " of " + std::to_string(count) + ")");
@@ -148,7 +165,7 @@ class EqaParser {
   }
 
   bool ReadPairEntries(const std::string& section, int32_t count, PairGene& gene) {
-    std::string line;
+    std::string_view line;
     for (int k = 1; k <= count; ++k) {
       if (!ReadEntry(section, k, count, 5, line)) return false;
       gene.Entries[k - 1] = {line[0], line[2], line[4]};
@@ -179,7 +196,7 @@ class EqaParser {
       return true;
     }
     if (!CheckCount("delta", count, n, true)) return false;
-    std::string line;
+    std::string_view line;
     for (int k = 1; k <= count; ++k) {
       if (!ReadEntry("delta", k, count, 3, line)) return false;
       into.DeltaGene.Entries[k - 1] = {line[0], line[2]};
@@ -223,53 +240,56 @@ class EqaParser {
 
   LineReader lines_;
   const std::string& file_name_;
-  std::string token_;  // the text of the latest number read
+  std::string_view token_;  // the text of the latest number read
   std::string error_;
   int32_t expected_elements_ = 0;
 };
 
 }  // namespace
 
-bool TEQAlgebra::WriteEQA() const {
-  try {
-    std::string out;
-    out.reserve(64 + 7 * 4 * kMaxGeneEntries);
-    out += Description;
-    out += "\r\n";
-    out += std::to_string(Size);
-    out += "\r\n";
-    const int n = Size < 0 ? 0 : (Size > kMaxElements ? kMaxElements : Size);
-    for (int p = 0; p < n; ++p) {
-      if (p > 0) out += ' ';
-      out += ElementList[p];
-    }
-    out += "\r\n";
-    AppendPairSection(out, InfimumGene);
-    AppendPairSection(out, ProductGene);
-    AppendPairSection(out, FEqualityGene);
-    if (Settings.DeltaEnabled || Settings.MaximumEnabled) AppendSingleSection(out, DeltaGene);
-    if (Settings.MaximumEnabled) AppendPairSection(out, MaximumGene);
+std::string TEQAlgebra::EQAText() const {
+  std::string out;
+  out.reserve(64 + Description.size() + 7 * 4 * kMaxGeneEntries);
+  out += Description;
+  out += "\r\n";
+  out += std::to_string(Size);
+  out += "\r\n";
+  const int n = Size < 0 ? 0 : (Size > kMaxElements ? kMaxElements : Size);
+  for (int p = 0; p < n; ++p) {
+    if (p > 0) out += ' ';
+    out += ElementList[p];
+  }
+  out += "\r\n";
+  AppendPairSection(out, InfimumGene);
+  AppendPairSection(out, ProductGene);
+  AppendPairSection(out, FEqualityGene);
+  if (Settings.DeltaEnabled || Settings.MaximumEnabled) AppendSingleSection(out, DeltaGene);
+  if (Settings.MaximumEnabled) AppendPairSection(out, MaximumGene);
+  return out;
+}
 
-    std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.flush();
-    return static_cast<bool>(file);
-  } catch (...) {
+bool TEQAlgebra::WriteEQA(std::string* reason) const {
+  try {
+    return WriteFileAtomically(FileName, EQAText(), reason);
+  } catch (const std::bad_alloc&) {
+    if (reason != nullptr) *reason = "out of memory";
     return false;
   }
 }
 
 bool TEQAlgebra::ReadEQA(std::string* error) {
-  std::error_code ignored;
-  std::ifstream file;
-  if (!std::filesystem::is_directory(FileName, ignored)) file.open(FileName, std::ios::binary);
-  if (!file.is_open()) {
-    if (error != nullptr) *error = "Error reading file: " + FileName;
+  std::string text;
+  std::string reason;
+  if (ReadRegularFile(FileName, kMaxEqaFileBytes, text, reason) != ReadStatus::kRead) {
+    if (error != nullptr) *error = "Error reading file: " + FileName + ": " + reason;
     return false;
   }
+  return ReadEQAText(text, FileName, error);
+}
+
+bool TEQAlgebra::ReadEQAText(std::string_view text, const std::string& file_name, std::string* error) {
   auto parsed = std::make_unique<TEQAlgebra>(*this);
-  EqaParser parser(file, FileName);
+  EqaParser parser(text, file_name);
   if (!parser.Parse(*parsed)) {
     if (error != nullptr) *error = parser.Error();
     return false;

@@ -1,124 +1,99 @@
 // A plain INI file. Section and key names match without regard to ASCII case,
 // as INI readers customarily do; the names keep the case they were first
-// written with.
+// written with. The tables are keyed by the names folded to lower case.
 
 #include "IniFile.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "AtomicFile.h"
+#include "RegularFile.h"
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
   size_t start = 0, end = text.size();
   while (start < end && static_cast<unsigned char>(text[start]) <= ' ') ++start;
   while (end > start && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
   return text.substr(start, end - start);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return true;
+  return folded;
 }
 
 }  // namespace
 
 bool IniFile::Load(const std::string& path, std::string* error) {
-  std::error_code code;
-  const bool exists = std::filesystem::exists(path, code);
-  std::ifstream file;
-  if (exists && !std::filesystem::is_directory(path, code)) file.open(path, std::ios::binary);
-  if (exists && !file.is_open()) {
-    if (error != nullptr) *error = "Error reading file: " + path;
+  std::string text;
+  std::string reason;
+  const ReadStatus status = ReadRegularFile(path, kMaxFileBytes, text, reason);
+  if (status == ReadStatus::kFailed) {
+    if (error != nullptr) *error = "Error reading file: " + path + ": " + reason;
     return false;
   }
-  IniFile parsed;
-  if (exists) {
-    std::stringstream whole;
-    whole << file.rdbuf();
-    if (file.bad()) {
-      if (error != nullptr) *error = "Error reading file: " + path;
-      return false;
-    }
-    std::string line;
-    Section* current = nullptr;
-    while (std::getline(whole, line)) {
-      const std::string text = Trimmed(line);
-      if (text.empty() || text[0] == ';' || text[0] == '#') continue;
-      if (text.front() == '[' && text.back() == ']') {
-        current = &parsed.SectionNamed(Trimmed(text.substr(1, text.size() - 2)));
-        continue;
-      }
-      const size_t equals = text.find('=');
-      if (current == nullptr || equals == std::string::npos) continue;  // not a key line
-      const std::string key = Trimmed(text.substr(0, equals));
-      if (key.empty()) continue;
-      // The first line of a key wins, as in the usual readers.
-      bool known = false;
-      for (const auto& entry : current->keys) known = known || SameName(entry.first, key);
-      if (!known) current->keys.emplace_back(key, Trimmed(text.substr(equals + 1)));
-    }
-  }
-  sections_ = std::move(parsed.sections_);
-  exists_ = exists;
+  LoadText(text);
+  exists_ = status == ReadStatus::kRead;
   return true;
 }
 
+void IniFile::LoadText(std::string_view text) {
+  IniFile parsed;
+  Section* current = nullptr;
+  size_t position = 0;
+  while (position < text.size()) {
+    const size_t end = text.find('\n', position);
+    const size_t stop = end == std::string_view::npos ? text.size() : end;
+    const std::string_view line = Trimmed(text.substr(position, stop - position));
+    position = end == std::string_view::npos ? text.size() : end + 1;
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+      current = &parsed.SectionNamed(std::string(Trimmed(line.substr(1, line.size() - 2))));
+      continue;
+    }
+    const size_t equals = line.find('=');
+    if (current == nullptr || equals == std::string_view::npos) continue;  // not a key line
+    const std::string_view key = Trimmed(line.substr(0, equals));
+    if (key.empty()) continue;
+    // The first line of a key wins, as in the usual readers.
+    const auto [where, added] = current->key_index.try_emplace(Folded(key), current->keys.size());
+    if (added) current->keys.emplace_back(std::string(key), std::string(Trimmed(line.substr(equals + 1))));
+  }
+  sections_ = std::move(parsed.sections_);
+  section_index_ = std::move(parsed.section_index_);
+  exists_ = true;
+}
+
 bool IniFile::Save(const std::string& path, std::string* error) const {
-  // Written beside the target and renamed over it, so a failed write never
-  // destroys the settings saved before.
   const std::filesystem::path target(path);
-  const std::filesystem::path temporary = target.string() + ".tmp";
   std::error_code code;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), code);
-  bool written = false;
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (file) {
-      const std::string text = Text();
-      file.write(text.data(), static_cast<std::streamsize>(text.size()));
-      file.flush();
-      written = static_cast<bool>(file);
-    }
-  }
-  if (written) {
-    std::filesystem::rename(temporary, target, code);
-    written = !code;
-  }
-  if (!written) {
-    std::filesystem::remove(temporary, code);
-    if (error != nullptr) *error = "Error writing file: " + path;
-  }
-  return written;
+  std::string reason;
+  if (WriteFileAtomically(path, Text(), &reason, FileSync::kToDisk)) return true;
+  if (error != nullptr) *error = "Error writing file: " + path + ": " + reason;
+  return false;
 }
 
 std::optional<std::string> IniFile::Value(const std::string& section, const std::string& key) const {
-  for (const Section& s : sections_) {
-    if (!SameName(s.name, section)) continue;
-    for (const auto& entry : s.keys) {
-      if (SameName(entry.first, key)) return entry.second;
-    }
-    return std::nullopt;
-  }
-  return std::nullopt;
+  const Section* s = FindSection(section);
+  if (s == nullptr) return std::nullopt;
+  const auto found = s->key_index.find(Folded(key));
+  if (found == s->key_index.end()) return std::nullopt;
+  return s->keys[found->second].second;
 }
 
 void IniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
   Section& s = SectionNamed(section);
-  for (auto& entry : s.keys) {
-    if (SameName(entry.first, key)) {
-      entry.second = value;
-      return;
-    }
+  const auto [where, added] = s.key_index.try_emplace(Folded(key), s.keys.size());
+  if (added) {
+    s.keys.emplace_back(key, value);
+  } else {
+    s.keys[where->second].second = value;
   }
-  s.keys.emplace_back(key, value);
 }
 
 std::string IniFile::Text() const {
@@ -131,10 +106,13 @@ std::string IniFile::Text() const {
   return text;
 }
 
+const IniFile::Section* IniFile::FindSection(const std::string& name) const {
+  const auto found = section_index_.find(Folded(name));
+  return found == section_index_.end() ? nullptr : &sections_[found->second];
+}
+
 IniFile::Section& IniFile::SectionNamed(const std::string& name) {
-  for (Section& s : sections_) {
-    if (SameName(s.name, name)) return s;
-  }
-  sections_.push_back(Section{name, {}});
-  return sections_.back();
+  const auto [where, added] = section_index_.try_emplace(Folded(name), sections_.size());
+  if (added) sections_.push_back(Section{name, {}, {}});
+  return sections_[where->second];
 }

@@ -384,9 +384,33 @@ class FormSettingsTest : public QObject {
     QCOMPARE(fixture.message_titles, QStringList{QStringLiteral("Velmora")});
     QCOMPARE(fixture.message_texts,
              QStringList{QStringLiteral("The settings could not be read; the defaults are used.\nError reading file: ") +
-                         fixture.IniPath()});
+                         fixture.IniPath() + QStringLiteral(": Is a directory")});
     QCOMPARE(form.SpinEditElm->Value(), 5);
     QCOMPARE(Settings.ElementCount, 5);
+  }
+
+  void settingsFilesThatFailWhileReadOrAreTooLargeAreReported() {
+    {
+      FormFixture fixture;
+      // A regular file whose reading fails: never silent defaults.
+      QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), fixture.IniPath()));
+      TEQForm& form = fixture.Create();
+      QCOMPARE(fixture.message_texts,
+               QStringList{QStringLiteral("The settings could not be read; the defaults are used.\nError reading file: ") +
+                           fixture.IniPath() + QStringLiteral(": Input/output error")});
+      QCOMPARE(form.SpinEditElm->Value(), 5);
+      QVERIFY(QFile::remove(fixture.IniPath()));
+    }
+    FormFixture fixture;
+    QStringList lines = fixture.QuickDirLines();
+    lines << QStringLiteral("[Algebra properties]") << QStringLiteral("Elements number=7");
+    lines << QString(1024 * 1024, u';');
+    fixture.WriteIni(lines);
+    TEQForm& form = fixture.Create();
+    QCOMPARE(fixture.message_texts,
+             QStringList{QStringLiteral("The settings could not be read; the defaults are used.\nError reading file: ") +
+                         fixture.IniPath() + QStringLiteral(": larger than 1048576 bytes")});
+    QCOMPARE(form.SpinEditElm->Value(), 5);
   }
 
   void unwritableSettingsFileIsReportedOnCloseAndNothingIsLost() {
@@ -403,7 +427,8 @@ class FormSettingsTest : public QObject {
     QVERIFY(form.close());
     form.close();  // a second close neither saves nor reports again
     QCOMPARE(fixture.message_texts,
-             QStringList{QStringLiteral("The settings could not be saved.\nError writing file: ") + ini});
+             QStringList{QStringLiteral("The settings could not be saved.\nError writing file: ") + ini +
+                         QStringLiteral(": Not a directory")});
     QCOMPARE(form.SpinEditElm->Value(), 7);
     QCOMPARE(form.SpinEditMut->Value(), 33);
     QCOMPARE(Settings.ElementCount, 7);

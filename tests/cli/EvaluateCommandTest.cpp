@@ -120,7 +120,8 @@ TEST(EvaluateCommand, UnreadableFilesGiveAnErrorLineAndTheRestGoesOn) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "{\"file\": \"" + Data("truncated.eqa") + "\", \"error\": \"" + Data("truncated.eqa") +
                          ": line 6: the infimum entry 2 is truncated\"}\n" +
-                         "{\"file\": \"" + absent + "\", \"error\": \"Error reading file: " + absent + "\"}\n" +
+                         "{\"file\": \"" + absent + "\", \"error\": \"Error reading file: " + absent +
+                         ": No such file or directory\"}\n" +
                          Line(Data("chain3.eqa"), 3, "1", ChainCounts(0, false, false), kChainText));
 }
 
@@ -147,7 +148,8 @@ TEST(EvaluateCommand, UsageErrorsExitWithTwoAndPrintNothing) {
 
   run = RunCli("evaluate --settings '" + std::string(VELMORA_TEST_DATA) + "' '" + Data("chain3.eqa") + "'");
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "velmora-cli evaluate: Error reading file: " + std::string(VELMORA_TEST_DATA) + "\n");
+  EXPECT_EQ(run.err, "velmora-cli evaluate: Error reading file: " + std::string(VELMORA_TEST_DATA) +
+                         ": Is a directory\n");
 
   run = RunCli("frobnicate");
   EXPECT_EQ(run.status, 2);

@@ -190,12 +190,31 @@ TEST_F(EQAlgebraFileTest, EmptyDescriptionRoundTrips) {
   EXPECT_EQ(read.Description, "");
 }
 
-TEST_F(EQAlgebraFileTest, WriteReportsAFileThatCannotBeCreated) {
+TEST_F(EQAlgebraFileTest, WriteReportsAFileThatCannotBeCreatedWithItsReason) {
   auto algebra = MakeChainExample();
   algebra->FileName = dir_.File("missing/dir/a.eqa");
   EXPECT_FALSE(algebra->WriteEQA());
+  std::string reason;
+  EXPECT_FALSE(algebra->WriteEQA(&reason));
+  EXPECT_EQ(reason, "No such file or directory");
   algebra->FileName = dir_.Path();  // a directory
-  EXPECT_FALSE(algebra->WriteEQA());
+  EXPECT_FALSE(algebra->WriteEQA(&reason));
+  EXPECT_EQ(reason, "Is a directory");
+}
+
+TEST_F(EQAlgebraFileTest, FilesUpToTheSizeLimitAreReadAndLargerOnesRefused) {
+  // The chain example behind a description that fills the file to the limit.
+  const std::string body = ChainExampleFile().substr(ChainExampleFile().find("\r\n"));
+  const std::string description(kMaxEqaFileBytes - body.size(), 'd');
+  TEQAlgebra algebra;
+  std::string error;
+  ASSERT_TRUE(ReadText(description + body, algebra, &error)) << error;
+  EXPECT_EQ(algebra.Description, description);
+  auto kept = MakeChainExample();
+  const TEQAlgebra before = *kept;
+  EXPECT_FALSE(ReadText("d" + description + body, *kept, &error));
+  EXPECT_EQ(error, "Error reading file: " + dir_.File("in.eqa") + ": larger than 1048576 bytes");
+  EXPECT_TRUE(SameReadFields(*kept, before));
 }
 
 struct MalformedCase {
@@ -216,6 +235,10 @@ TEST_F(EQAlgebraFileTest, MalformedFilesAreRejectedAndChangeNothing) {
       {"huge element count", "x\n123456789012345678901234567890\n",
        ": line 2: the element count 123456789012345678901234567890 is outside 2..28"},
       {"element count not a number", "x\n3a\n", ": line 2: the element count \"3a\" is not a number"},
+      {"a line of junk is quoted by its start", "x\n" + std::string(100000, 'q') + "\n",
+       ": line 2: the element count \"" + std::string(40, 'q') + "...\" is not a number"},
+      {"a long count is shown by its start", head + std::string(41, '9') + "\n",
+       ": line 4: the infimum count is " + std::string(40, '9') + "..., expected 3 for 3 elements"},
       {"negative element count", "x\n-3\n", ": line 2: the element count \"-3\" is not a number"},
       {"no element line", "x\n3\n", ": the element line is missing"},
       {"short element line", "x\n3\n0 a\n" + infimum, ": line 3: the element line is too short for 3 elements"},
@@ -264,10 +287,13 @@ TEST_F(EQAlgebraFileTest, AFileThatCannotBeOpenedIsReported) {
   std::string error;
   algebra->FileName = dir_.File("absent.eqa");
   EXPECT_FALSE(algebra->ReadEQA(&error));
-  EXPECT_EQ(error, "Error reading file: " + dir_.File("absent.eqa"));
+  EXPECT_EQ(error, "Error reading file: " + dir_.File("absent.eqa") + ": No such file or directory");
   algebra->FileName = dir_.Path();
   EXPECT_FALSE(algebra->ReadEQA(&error));
-  EXPECT_EQ(error, "Error reading file: " + dir_.Path());
+  EXPECT_EQ(error, "Error reading file: " + dir_.Path() + ": Is a directory");
+  algebra->FileName = "/proc/self/mem";  // a regular file whose first read fails
+  EXPECT_FALSE(algebra->ReadEQA(&error));
+  EXPECT_EQ(error, "Error reading file: /proc/self/mem: Input/output error");
   EXPECT_FALSE(algebra->ReadEQA());  // without a message
   EXPECT_TRUE(SameReadFields(*algebra, before));
 }

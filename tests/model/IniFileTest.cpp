@@ -72,7 +72,17 @@ TEST(IniFile, UnreadableFileIsReportedAndKeepsTheContents) {
   ini.Set("A", "b", "c");
   std::string error;
   EXPECT_FALSE(ini.Load(dir.Path(), &error));  // a directory
-  EXPECT_EQ(error, "Error reading file: " + dir.Path());
+  EXPECT_EQ(error, "Error reading file: " + dir.Path() + ": Is a directory");
+  EXPECT_EQ(ini.Value("A", "b"), "c");
+  EXPECT_FALSE(ini.Load("/proc/self/mem", &error));  // a regular file whose first read fails
+  EXPECT_EQ(error, "Error reading file: /proc/self/mem: Input/output error");
+  EXPECT_EQ(ini.Value("A", "b"), "c");
+
+  // Larger than any settings file: refused, not read.
+  const std::string big = dir.File("big.ini");
+  WriteWholeFile(big, "[A]\r\nb=d\r\n" + std::string(IniFile::kMaxFileBytes, ';'));
+  EXPECT_FALSE(ini.Load(big, &error));
+  EXPECT_EQ(error, "Error reading file: " + big + ": larger than 1048576 bytes");
   EXPECT_EQ(ini.Value("A", "b"), "c");
 }
 
@@ -83,16 +93,41 @@ TEST(IniFile, UnwritableFileIsReportedAndTheOldFileKept) {
   ini.Set("A", "b", "c");
   std::string error;
   EXPECT_FALSE(ini.Save(dir.File("plain/Velmora.ini"), &error));
-  EXPECT_EQ(error, "Error writing file: " + dir.File("plain/Velmora.ini"));
+  EXPECT_EQ(error, "Error writing file: " + dir.File("plain/Velmora.ini") + ": Not a directory");
 
   // The target is a directory: nothing replaces it.
   const std::string target = dir.File("target");
   std::filesystem::create_directory(target);
   WriteWholeFile(target + "/inside", "kept");
   EXPECT_FALSE(ini.Save(target, &error));
-  EXPECT_EQ(error, "Error writing file: " + target);
+  EXPECT_EQ(error, "Error writing file: " + target + ": Is a directory");
   EXPECT_EQ(ReadWholeFile(target + "/inside"), "kept");
-  EXPECT_FALSE(std::filesystem::exists(target + ".tmp"));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
+  EXPECT_EQ(entries, 2) << "no temporary stays beside the target";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IniFile, ManySectionsAndKeysAreAllFoundByName) {
+  std::string text = "[Big]\n";
+  for (int k = 0; k < 80000; ++k) text += "Key" + std::to_string(k) + "=" + std::to_string(k) + "\n";
+  text += "KEY7=repeated\n";  // the first line of a key wins, whatever its case
+  for (int s = 0; s < 20000; ++s) text += "[Section " + std::to_string(s) + "]\nk=" + std::to_string(s) + "\n";
+  text += "[big]\nLast=joins\n";
+  IniFile ini;
+  ini.LoadText(text);
+  for (const int k : {0, 7, 39999, 79999}) EXPECT_EQ(ini.Value("BIG", "key" + std::to_string(k)), std::to_string(k));
+  for (const int s : {0, 12345, 19999}) EXPECT_EQ(ini.Value("section " + std::to_string(s), "K"), std::to_string(s));
+  EXPECT_EQ(ini.Value("Big", "Last"), "joins");
+  EXPECT_EQ(ini.Value("Big", "Key80000"), std::nullopt);
+  ini.Set("big", "key5", "changed");
+  EXPECT_EQ(ini.Value("Big", "Key5"), "changed");
+  const std::string written = ini.Text();
+  EXPECT_EQ(written.rfind("[Big]\r\nKey0=0\r\nKey1=1\r\nKey2=2\r\nKey3=3\r\nKey4=4\r\nKey5=changed\r\n", 0), 0u);
+  EXPECT_NE(written.find("Key79999=79999\r\nLast=joins\r\n\r\n[Section 0]\r\nk=0\r\n"), std::string::npos);
 }
 
 }  // namespace
