@@ -13,6 +13,7 @@
 #include "EQAlgebra.h"
 #include "Formatting.h"
 #include "Settings.h"
+#include "StandardOutput.h"
 
 namespace {
 
@@ -71,8 +72,7 @@ int RunEvaluate(int argc, char** argv) {
     if (!options_done && std::strcmp(arg, "--") == 0) {
       options_done = true;
     } else if (!options_done && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
-      std::fputs(UsageText(), stdout);
-      return kExitOk;
+      return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
     } else if (!options_done && std::strcmp(arg, "--settings") == 0) {
       if (i + 1 >= argc) {
         std::fputs("velmora-cli evaluate: --settings needs a file name\n", stderr);
@@ -105,8 +105,8 @@ int RunEvaluate(int argc, char** argv) {
   for (const std::string& path : files) {
     if (!EvaluateFile(path, line)) status = kExitInputFailed;
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    // With nowhere to put the results, reading the other files is pointless.
+    if (!WriteToStandardOutput(line)) return kExitInputFailed;
   }
-  std::fflush(stdout);
   return status;
 }

@@ -9,16 +9,17 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <system_error>
 
+#include "AtomicFile.h"
 #include "CliSettings.h"
 #include "Commands.h"
 #include "EQGenerations.h"
 #include "Formatting.h"
 #include "Random.h"
 #include "Settings.h"
+#include "StandardOutput.h"
 
 namespace {
 
@@ -96,10 +97,9 @@ uint32_t ClockSeed() {
   return static_cast<uint32_t>(static_cast<uint64_t>(ticks) ^ (static_cast<uint64_t>(ticks) >> 32));
 }
 
-void WriteLine(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+bool WriteLine(std::string line) {
+  line += '\n';
+  return WriteToStandardOutput(line);
 }
 
 // The object for the current population: generation, size, the three
@@ -142,12 +142,31 @@ class Progress {
   Clock::time_point last_;
 };
 
-bool WriteTextFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.flush();
-  return static_cast<bool>(file);
+bool IsWinnerFileName(const std::string& name) { return name.rfind("winner_", 0) == 0; }
+
+// Files of an earlier run would mix with this run's unnoticed: say so. They
+// stay; this run replaces only the ones whose names it writes.
+void WarnOfEarlierWinners(const std::string& out_dir) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(out_dir, error);
+  if (error) return;  // a missing directory holds nothing
+  int64_t earlier = 0;
+  for (const auto& entry : entries) {
+    if (IsWinnerFileName(entry.path().filename().string())) ++earlier;
+  }
+  if (earlier == 0) return;
+  std::fprintf(stderr,
+               "velmora-cli search: warning: \"%s\" already holds %lld winner_* files from an earlier run; "
+               "they stay, and this run's files replace those of the same name\n",
+               out_dir.c_str(), static_cast<long long>(earlier));
+}
+
+// One output file, complete under its name or not there at all.
+bool WriteOutputFile(const std::filesystem::path& path, const std::string& text) {
+  std::string reason;
+  if (WriteFileAtomically(path.string(), text, &reason)) return true;
+  std::fprintf(stderr, "velmora-cli search: cannot write \"%s\": %s\n", path.string().c_str(), reason.c_str());
+  return false;
 }
 
 // Writes winner_NNNN.eqa (description Algebra_NNNN) and winner_NNNN.eqp (its
@@ -172,15 +191,8 @@ bool WriteWinners(const TEQPopulation& winners, const std::string& out_dir) {
     const std::filesystem::path eqp = dir / ("winner_" + index + ".eqp");
     TEQAlgebra algebra = *winner;
     algebra.Description = "Algebra_" + index;
-    algebra.FileName = eqa.string();
-    if (!algebra.WriteEQA()) {
-      std::fprintf(stderr, "velmora-cli search: cannot write \"%s\"\n", eqa.string().c_str());
-      ok = false;
-    }
-    if (!WriteTextFile(eqp, algebra.DumpTables() + "\r\n")) {
-      std::fprintf(stderr, "velmora-cli search: cannot write \"%s\"\n", eqp.string().c_str());
-      ok = false;
-    }
+    ok = WriteOutputFile(eqa, algebra.EQAText()) && ok;
+    ok = WriteOutputFile(eqp, algebra.DumpTables() + "\r\n") && ok;
   }
   return ok;
 }
@@ -191,10 +203,7 @@ int RunSearch(int argc, char** argv) {
   SearchOptions options;
   bool help = false;
   if (!ParseOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) {
-    std::fputs(UsageText(), stdout);
-    return kExitOk;
-  }
+  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
   FormValues values;
   std::string error;
   if (!LoadCliSettings(options.settings_path, values, error)) {
@@ -205,19 +214,23 @@ int RunSearch(int argc, char** argv) {
   const int32_t winners_limit = values.Get(Control::WinnersLimit);
   const uint32_t seed = options.has_seed ? options.seed : ClockSeed();
 
+  if (options.has_out) WarnOfEarlierWinners(options.out_dir);
+
   RandSeed(seed);
   GA = GAStatus{};
   TEQGenerations search(Settings.ElementCount, Settings.PopulationLimit);
-  WriteLine("{\"seed\": " + std::to_string(seed) + ", " + GenerationLine(search));
+  // Output that cannot be written ends the run (there is no one to read
+  // it); the winners found so far still go to --out.
+  bool output_ok = WriteLine("{\"seed\": " + std::to_string(seed) + ", " + GenerationLine(search));
 
   Progress progress(isatty(STDERR_FILENO) == 1);
   int64_t done = 0;
-  while (steps == 0 || done < steps) {
+  while (output_ok && (steps == 0 || done < steps)) {
     search.Step();
     ++done;
     std::string step_line(1, '{');
     step_line += GenerationLine(search);
-    WriteLine(step_line);
+    output_ok = WriteLine(std::move(step_line));
     const int winners = search.FWinners()->Count();
     progress.SetWinners(winners);
     progress.Update(done, false);
@@ -233,8 +246,8 @@ int RunSearch(int argc, char** argv) {
     line += JsonString(winners.Get(i)->CanonicalText);
   }
   line += "]}";
-  WriteLine(line);
+  if (output_ok) output_ok = WriteLine(std::move(line));
 
-  if (options.has_out && !WriteWinners(winners, options.out_dir)) return kExitInputFailed;
-  return kExitOk;
+  const bool files_ok = !options.has_out || WriteWinners(winners, options.out_dir);
+  return output_ok && files_ok ? kExitOk : kExitInputFailed;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Commands.h"
+#include "StandardOutput.h"
 
 const char* UsageText() {
   return "Usage:\n"
@@ -41,8 +42,7 @@ int main(int argc, char** argv) {
   const char* command = argv[1];
   if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 ||
       std::strcmp(command, "help") == 0) {
-    std::fputs(UsageText(), stdout);
-    return kExitOk;
+    return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
   }
   if (std::strcmp(command, "evaluate") == 0) return RunEvaluate(argc - 1, argv + 1);
   if (std::strcmp(command, "search") == 0) return RunSearch(argc - 1, argv + 1);
