@@ -1,9 +1,9 @@
 #include "AlgebraFiles.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <string>
+#include <string_view>
 
+#include "AtomicFile.h"
 #include "Colours.h"
 #include "FileNames.h"
 #include "LogPane.h"
@@ -19,45 +19,18 @@ QString Latin1(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The algebra writer reports only success, so ask the file system why. A
-// probe that unexpectedly succeeds leaves no empty file behind.
-QString ReasonForFailedWrite(const QString& path) {
-  const bool existed = QFileInfo::exists(path);
-  QFile probe(path);
-  if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return probe.errorString();
-  probe.close();
-  if (!existed) QFile::remove(path);
-  return QStringLiteral("the file could not be written");
-}
-
-bool WriteBytes(const QString& path, const QByteArray& bytes, FailedWrites& failures) {
-  // Written aside and renamed at the end: a failed write keeps the old file.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    failures.push_back({path, file.errorString()});
-    return false;
-  }
-  return true;
-}
-
-// The autosave files carry the run's time stamp in their names, so there is
-// no old file to keep safe: a plain write spares the sync to disk that a
-// replace-safely write makes for every file. A file this write created is
-// not left half-written.
-bool WriteNewBytes(const QString& path, const QByteArray& bytes, FailedWrites& failures) {
-  const QFileInfo info(path);
-  if (info.isDir()) {
-    // Worded as for the files the user saves explicitly.
-    failures.push_back({path, QStringLiteral("Filename refers to a directory")});
-    return false;
-  }
-  const bool existed = info.exists();
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush()) {
+// Every file goes through a temporary beside it and is renamed into place
+// only when complete: a failed write leaves the previous file, or no file.
+// A file the user chose may replace one worth keeping, so it is synced to
+// disk first; the autosave's files carry the run's time stamp in their names
+// and spare the sync (one per file would slow a run down).
+bool WriteBytes(const QString& path, const QByteArray& bytes, FileSync sync, FailedWrites& failures) {
+  std::string reason;
+  if (WriteFileAtomically(ToFilePath(path), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                          &reason, sync)) {
     return true;
   }
-  failures.push_back({path, file.errorString()});
-  if (file.isOpen() && !existed) file.remove();
+  failures.push_back({path, QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()))});
   return false;
 }
 
@@ -85,19 +58,20 @@ bool SavePopulationFile(const QString& path, const TEQPopulation* population, Fa
     any_member = true;
   }
   if (!any_member) return true;
-  return WriteBytes(path, bytes, failures);
+  return WriteBytes(path, bytes, FileSync::kToDisk, failures);
 }
 
 bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures) {
   algebra.FileName = ToFilePath(path);
-  if (algebra.WriteEQA()) return true;
-  failures.push_back({path, ReasonForFailedWrite(path)});
+  std::string reason;
+  if (algebra.WriteEQA(&reason)) return true;
+  failures.push_back({path, QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()))});
   return false;
 }
 
 bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& failures) {
   if (algebra == nullptr) return true;
-  const bool tables = WriteNewBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), failures);
+  const bool tables = WriteBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), FileSync::kNone, failures);
   const bool eqa = WriteAlgebraFile(*algebra, base + QStringLiteral(".eqa"), failures);
   return tables && eqa;
 }

@@ -21,7 +21,9 @@ using FailedWrites = std::vector<FailedWrite>;
 QString FailedWritesMessage(const FailedWrites& failures);
 
 // The table dumps of the non-empty members in slot order, each followed by
-// CR LF. An absent population or one without members creates no file.
+// CR LF. An absent population or one without members creates no file. Every
+// writer here goes through a temporary beside the file, so a failed write
+// leaves the previous file (or none) under the name.
 // False (and one entry in failures) when the file could not be written.
 bool SavePopulationFile(const QString& path, const TEQPopulation* population, FailedWrites& failures);
 
@@ -30,8 +32,8 @@ bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& fa
 
 // base ".eqp" (the table dump and CR LF) and base ".eqa"; the second is
 // written even when the first fails. Nothing for an absent algebra. Meant for
-// the autosave's new files: they are written in place, without syncing each
-// one to disk.
+// the autosave's new files: each is complete under its name or absent, and
+// none is synced to disk on its own.
 bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& failures);
 
 // A fitness as the log shows it: general form, at most 15 significant

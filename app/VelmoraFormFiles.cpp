@@ -47,7 +47,8 @@ void ReportFailedWrites(TEQForm& form, const FailedWrites& failures) {
 
 void TEQForm::ButtonOpenClick() {
   const QString path = AskOpenFileName ? AskOpenFileName() : QString();
-  if (path.isEmpty() || !QFileInfo(path).isFile()) return;
+  // Anything that exists goes to the reader, which refuses what is no regular file.
+  if (path.isEmpty() || !QFileInfo::exists(path)) return;
   if (LiveShownAlgebra() != nullptr) {
     // The reader leaves the algebra as it was on any fault; its file name is
     // put back too, so a failed open changes nothing.

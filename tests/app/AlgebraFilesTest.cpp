@@ -1,5 +1,5 @@
-// The autosave writer: both files of a winner, written in place, and every
-// file it could not write listed with its reason.
+// The autosave writer: both files of a winner, each complete under its name
+// or absent, and every file it could not write listed with its reason.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -66,8 +66,11 @@ class AlgebraFilesTest : public QObject {
     QVERIFY(!SaveAlgebraFiles(base, &algebra, failures));
     QCOMPARE(failures.size(), size_t{1});
     QCOMPARE(failures[0].path, base + QStringLiteral(".eqp"));
-    QCOMPARE(failures[0].reason, QStringLiteral("Filename refers to a directory"));
+    QCOMPARE(failures[0].reason, QStringLiteral("Is a directory"));
     QVERIFY(QFileInfo(base + QStringLiteral(".eqp")).isDir());
+    // No temporary (a hidden file) stays beside them.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             QStringList({QStringLiteral("winner.eqa"), QStringLiteral("winner.eqp")}));
     QCOMPARE(ReadAll(base + QStringLiteral(".eqa")), ReadAll(QStringLiteral(VELMORA_TEST_DATA "/chain3.eqa")));
   }
 

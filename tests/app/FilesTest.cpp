@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "FilesFixture.h"
 #include "HeadlessQtMain.h"
@@ -409,6 +410,31 @@ class FilesTest : public QObject {
     f.form->ButtonOpenClick();
     QVERIFY(f.messages.empty());
     QCOMPARE(shown->FileName, std::string("kept.eqa"));
+  }
+
+  void OpenEqaFileThatCannotBeReadShowsTheReasonAndChangesNothing() {
+    Fixture f;
+    const PopulationPtr population = MakePopulation(Members(f, 2));
+    f.form->BrowsePopulation(population);
+    TEQAlgebra* shown = f.form->ShownAlgebra;
+    QVERIFY(shown != nullptr);
+    const QByteArray dump_before = Dump(*shown);
+    const QString fifo = f.Path(QStringLiteral("pipe.eqa"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString failing = f.Path(QStringLiteral("failing.eqa"));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), failing));  // its reading fails
+
+    // A FIFO would wait for a writer for ever; it is refused at once.
+    f.open_answer = fifo;
+    f.form->ButtonOpenClick();
+    f.open_answer = failing;
+    f.form->ButtonOpenClick();
+    QCOMPARE(f.messages.size(), size_t{2});
+    QCOMPARE(f.messages[0].second, QStringLiteral("Error reading file: ") + fifo + QStringLiteral(": not a regular file"));
+    QCOMPARE(f.messages[1].second,
+             QStringLiteral("Error reading file: ") + failing + QStringLiteral(": Input/output error"));
+    QCOMPARE(f.form->ShownAlgebra, shown);
+    QCOMPARE(Dump(*shown), dump_before);
   }
 };
 
