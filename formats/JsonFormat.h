@@ -1,0 +1,13 @@
+#pragma once
+// One algebra as a JSON object for scripts:
+// {"size": n, "elements": [...], "operations": {"meet": [[...]], ...},
+//  "fitness": F, "properties": {NAME: [PASSED, TOTAL], ...}}
+// Table cells are element names; rows are left operands.
+
+#include <string>
+
+#include "ExchangeTables.h"
+
+// Fitness and property counts of the algebra evaluated under this thread's
+// settings (on a copy: the algebra itself is not changed).
+std::string JsonAlgebra(const TEQAlgebra& algebra, const ExchangeTables& tables);
