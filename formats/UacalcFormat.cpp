@@ -137,11 +137,20 @@ bool ReadBasicAlgebra(const XmlElement& algebra, DomainModel& model, std::string
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
       }
     }
-    for (const auto& row : rows) read.Values.insert(read.Values.end(), row.begin(), row.end());
-    if (read.Arity == 2 && static_cast<long long>(rows.size()) != n) {
-      fault = read.Name + " has " + std::to_string(rows.size()) + " rows, not " + std::to_string(n);
-      return false;
+    if (read.Arity == 2) {
+      if (static_cast<long long>(rows.size()) != n) {
+        fault = read.Name + " has " + std::to_string(rows.size()) + " rows, not " + std::to_string(n);
+        return false;
+      }
+      for (size_t r = 0; r < rows.size(); ++r) {
+        if (static_cast<long long>(rows[r].size()) != n) {
+          fault = read.Name + ": row [" + std::to_string(r) + "] has " + std::to_string(rows[r].size()) +
+                  " values, not " + std::to_string(n);
+          return false;
+        }
+      }
     }
+    for (const auto& row : rows) read.Values.insert(read.Values.end(), row.begin(), row.end());
     model.Operations.push_back(std::move(read));
   }
   return true;
