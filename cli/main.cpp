@@ -43,7 +43,7 @@ const char* UsageText() {
          "            uacalc  a UACalc .ua file, elements numbered in list order (0 is \"0\",\n"
          "                    n-1 is \"1\")\n"
          "            json    {\"size\", \"elements\", \"operations\" (cells as element names),\n"
-         "                    \"fitness\", \"properties\": {NAME: [PASSED, TOTAL]}}\n"
+         "                    \"fitness\", \"properties\": {NAME: [PASSED, TOTAL]}, \"class\": ID}\n"
          "import    Reads every model of FILE (a model finder's interpretation(...) terms, raw\n"
          "          or filtered; or a UACalc .ua file) and writes each as DIR/NAME_NNNN.eqa\n"
          "          (NNNN counts the models from 0001). The top (the unit of meet) becomes\n"

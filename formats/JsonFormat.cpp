@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "AlgebraClass.h"
 #include "Formatting.h"
 #include "Settings.h"
 
@@ -63,6 +64,6 @@ std::string JsonAlgebra(const TEQAlgebra& algebra, const ExchangeTables& t) {
            ", " + std::to_string(total) + "]";
     first = false;
   }
-  out += "}}";
+  out += "}, \"class\": " + JsonString(ClassifyAlgebra(algebra).Id) + "}";
   return out;
 }

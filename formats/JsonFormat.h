@@ -1,8 +1,9 @@
 #pragma once
 // One algebra as a JSON object for scripts:
 // {"size": n, "elements": [...], "operations": {"meet": [[...]], ...},
-//  "fitness": F, "properties": {NAME: [PASSED, TOTAL], ...}}
-// Table cells are element names; rows are left operands.
+//  "fitness": F, "properties": {NAME: [PASSED, TOTAL], ...}, "class": ID}
+// Table cells are element names; rows are left operands; the class is the
+// id of the algebra's isomorphism class (equal exactly for isomorphic ones).
 
 #include <string>
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "AlgebraClass.h"
 #include "ExchangeFormats.h"
 #include "ScratchDirectory.h"
 #include "Settings.h"
@@ -92,12 +93,58 @@ TEST(JsonExport, TwoElementAlgebraIsWrittenExactly) {
             "\"Involutive\": [2, 2], \"Semiseparated\": [2, 2], \"Separated\": [4, 4], \"Residuated\": [8, 8], "
             "\"Commutative\": [4, 4], \"Linear\": [4, 4], \"Lattice\": [16, 16], \"Prelinear\": [4, 4], "
             "\"Sup-product distributivity\": [8, 8], \"Equality over ProdEquality\": [8, 8], "
-            "\"Delta properties\": [18, 18]}}\n");
+            "\"Delta properties\": [18, 18]}, \"class\": \"" + ClassifyAlgebra(algebra).Id + "\"}\n");
   // Several algebras make an array.
   ASSERT_TRUE(ExportAlgebras(ExportFormat::kJson, {&algebra, &algebra}, {}, text, fault));
   EXPECT_EQ(text.substr(0, 2), "[\n");
   EXPECT_EQ(Count(text, "\"size\": 2"), 2u);
   EXPECT_EQ(text.substr(text.size() - 3), "\n]\n");
+}
+
+// The class field tells isomorphic algebras (inner elements renamed) from others.
+TEST(JsonExport, ClassIsEqualExactlyForIsomorphicAlgebras) {
+  SearchSettings s;
+  ScopedSettings scoped(s);
+  const auto class_of = [](const TEQAlgebra& algebra) {
+    std::string text, fault;
+    EXPECT_TRUE(ExportAlgebras(ExportFormat::kJson, {&algebra}, {}, text, fault)) << fault;
+    const size_t at = text.rfind("\"class\": ");
+    return at == std::string::npos ? std::string() : text.substr(at);
+  };
+  // a and b are the two atoms of the four-element Boolean algebra.
+  TEQAlgebra boolean = test_algebras::StandardLayout(4);
+  for (PairEntry* e : {&boolean.InfimumGene.Entries[0], &boolean.InfimumGene.Entries[1]}) e->Value = '0';
+  boolean.InfimumGene.Entries[2].Value = '0';  // 0 ^ 1
+  boolean.InfimumGene.Entries[3].Value = '0';  // a ^ b
+  boolean.InfimumGene.Entries[4].Value = 'a';  // a ^ 1
+  boolean.InfimumGene.Entries[5].Value = 'b';  // b ^ 1
+  for (int k = 0; k < boolean.ProductGene.Count; ++k) {
+    PairEntry& e = boolean.ProductGene.Entries[k];
+    e.Value = boolean.Infimum(e.X, e.Y);
+  }
+  for (int k = 0; k < boolean.FEqualityGene.Count; ++k) {
+    PairEntry& e = boolean.FEqualityGene.Entries[k];
+    // x ~ y is the complement of the symmetric difference: here the same for a and b swapped.
+    const bool x_a = e.X == 'a' || e.X == '1', x_b = e.X == 'b' || e.X == '1';
+    const bool y_a = e.Y == 'a' || e.Y == '1', y_b = e.Y == 'b' || e.Y == '1';
+    const bool same_a = x_a == y_a, same_b = x_b == y_b;
+    e.Value = same_a && same_b ? '1' : same_a ? 'a' : same_b ? 'b' : '0';
+  }
+  TEQAlgebra swapped = boolean;  // a and b exchanged in every entry
+  const auto swap = [](char& c) { c = c == 'a' ? 'b' : c == 'b' ? 'a' : c; };
+  for (PairGene* g : {&swapped.InfimumGene, &swapped.ProductGene, &swapped.FEqualityGene})
+    for (int k = 0; k < g->Count; ++k) {
+      swap(g->Entries[k].X);
+      swap(g->Entries[k].Y);
+      swap(g->Entries[k].Value);
+    }
+  const std::string boolean_class = class_of(boolean);
+  EXPECT_FALSE(boolean_class.empty());
+  EXPECT_EQ(class_of(swapped), boolean_class);
+  TEQAlgebra changed = boolean;
+  changed.ProductGene.Entries[5].Value = '0';  // a * a = 0
+  EXPECT_NE(class_of(changed), boolean_class);
+  EXPECT_NE(class_of(test_algebras::GoedelChain(4)), class_of(test_algebras::LukasiewiczChain(4)));
 }
 
 }  // namespace
