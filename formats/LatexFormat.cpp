@@ -65,7 +65,8 @@ std::string LatexDocument(const std::vector<LatexAlgebra>& algebras, bool with_i
     const ExchangeTables& t = algebra.Tables;
     const int n = t.Size;
     out += "\n\\subsection*{" + EscapedText(algebra.Title) + "}\n";
-    if (n > 12) out += "{\\footnotesize\n";
+    // Smaller type for wide tables, so 28 columns still fit the page.
+    if (n > 12) out += n > 20 ? "{\\scriptsize\\setlength{\\tabcolsep}{2pt}\n" : "{\\footnotesize\n";
     // Small tables side by side, larger ones one below the other.
     const auto separate = [&out, n] { out += n <= 6 ? "\\quad\n" : "\\medskip\n\n"; };
     AppendBinary(out, "\\wedge", t.Meet, n);
