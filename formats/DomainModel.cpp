@@ -101,7 +101,7 @@ bool ParseOperationNames(std::string_view text, OperationNames& names, std::stri
     const std::string_view item = text.substr(start, end - start);
     const size_t equals = item.find('=');
     if (equals == std::string_view::npos || equals + 1 == item.size()) {
-      error = "\"" + std::string(item) + "\" is not of the form operation=name";
+      error = std::string(1, '"').append(item).append("\" is not of the form operation=name");
       return false;
     }
     const std::string_view key = item.substr(0, equals);
