@@ -28,6 +28,7 @@
 #include "SettingsFile.h"
 
 class LogPane;
+struct ExportRequest;
 class SpinEdit;
 class TFormStats;
 
@@ -53,6 +54,8 @@ class TEQForm : public QMainWindow {
   std::function<QString()> AskSaveFileName;
   std::function<void(const QString& title, const QString& text)> ShowMessage;
   std::function<void(const QString& wav_file)> PlaySound;
+  // The Export dialog (what, format, file name); false on cancel.
+  std::function<bool(ExportRequest& request)> AskExport;
 
   // --- Controls (captions, ranges and defaults as the window shows them) ----
   SpinEdit* SpinEditElm = nullptr;
@@ -153,6 +156,7 @@ class TEQForm : public QMainWindow {
   QPushButton* ButtonQSavePop = nullptr;
   QPushButton* ButtonQuickE = nullptr;
   QPushButton* ButtonDump = nullptr;
+  QPushButton* ButtonExport = nullptr;  // "Export…"
   LogPane* RichEditLog = nullptr;
 
   QPushButton* ButtonStep = nullptr;  // "Run" / "Stop"
@@ -235,6 +239,7 @@ class TEQForm : public QMainWindow {
   void ButtonQSavePopClick();
   void ButtonQuickEClick();
   void ButtonDumpClick();
+  void ButtonExportClick();  // VelmoraFormExport.cpp
   // Logs the winners not yet reported and autosaves them; false when a file
   // or the quick-save directory could not be written (logged in red).
   bool ReportNewWinners();

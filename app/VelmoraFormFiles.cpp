@@ -7,6 +7,7 @@
 
 #include "AlgebraFiles.h"
 #include "Colours.h"
+#include "ExchangeFiles.h"
 #include "FileNames.h"
 #include "Formatting.h"
 #include "LogPane.h"
@@ -49,7 +50,13 @@ void TEQForm::ButtonOpenClick() {
   const QString path = AskOpenFileName ? AskOpenFileName() : QString();
   // Anything that exists goes to the reader, which refuses what is no regular file.
   if (path.isEmpty() || !QFileInfo::exists(path)) return;
-  if (LiveShownAlgebra() != nullptr) {
+  ImportFormat format;
+  if (LiveShownAlgebra() != nullptr && IsExchangeFile(path, format)) {
+    // A model finder's or UACalc's file: its first fitting model, in place.
+    QString message;
+    if (OpenExchangeFile(path, format, *ShownAlgebra, message)) DisplayReady = true;
+    if (!message.isEmpty() && ShowMessage) ShowMessage(kMessageTitle, message);
+  } else if (LiveShownAlgebra() != nullptr) {
     // The reader leaves the algebra as it was on any fault; its file name is
     // put back too, so a failed open changes nothing.
     const std::string previous_file = ShownAlgebra->FileName;

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ExchangeFiles.h"
 #include "LogPane.h"
 #include "SpinEdit.h"
 #include "TadaSound.h"
@@ -371,6 +372,7 @@ void TEQForm::BuildLayout() {
   ButtonQSavePop = MakeButton(QStringLiteral("Quick save Popul."));
   ButtonQuickE = MakeButton(QStringLiteral("Quick save EQAs"));
   ButtonDump = MakeButton(QStringLiteral("Dump Current"));
+  ButtonExport = MakeButton(QStringLiteral("Export\u2026"));
   LabelCP = MakeBold(QStringLiteral("Current Population"));
   RichEditLog = new LogPane;
 
@@ -383,6 +385,7 @@ void TEQForm::BuildLayout() {
   files_grid->addWidget(ButtonSaveDir, 1, 1);
   files_grid->addWidget(ButtonSaveLog, 2, 0);
   files_grid->addWidget(ButtonDump, 2, 1);
+  files_grid->addWidget(ButtonExport, 3, 0);
   files_grid->addWidget(CheckBoxDumpProp, 3, 1);
   files_grid->addWidget(CheckBoxQuickDir, 4, 0, 1, 2);
   files_grid->addWidget(EditQuickDir, 5, 0, 1, 2);
@@ -483,6 +486,7 @@ void TEQForm::ConnectHandlers() {
   connect(ButtonQSavePop, &QPushButton::clicked, this, &TEQForm::ButtonQSavePopClick);
   connect(ButtonQuickE, &QPushButton::clicked, this, &TEQForm::ButtonQuickEClick);
   connect(ButtonDump, &QPushButton::clicked, this, &TEQForm::ButtonDumpClick);
+  connect(ButtonExport, &QPushButton::clicked, this, &TEQForm::ButtonExportClick);
 
   connect(ButtonStep, &QPushButton::clicked, this, &TEQForm::ButtonStepClick);
   connect(ButtonRand, &QPushButton::clicked, this, &TEQForm::ButtonRandClick);
@@ -495,6 +499,7 @@ void TEQForm::ConnectHandlers() {
     return QFileDialog::getSaveFileName(this, QString(), dialog_directory_, QString(), nullptr,
                                         QFileDialog::DontConfirmOverwrite);
   };
+  AskExport = [this](ExportRequest& request) { return AskExportRequest(this, dialog_directory_, request); };
   if (environment_.show_message) ShowMessage = environment_.show_message;
   else ShowMessage = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
   PlaySound = [](const QString& wav_file) { PlayWaveFile(wav_file); };

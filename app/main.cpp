@@ -3,12 +3,22 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <cstdio>
+#include <cstring>
 
 #include "FormStat.h"
 #include "SettingsFile.h"
 #include "VelmoraForm.h"
+#include "VelmoraVersion.h"
 
 int main(int argc, char** argv) {
+  // Answered before any window or display is touched.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("velmora %s (built %s)\n", kVelmoraVersion, kVelmoraBuildDate);
+      return 0;
+    }
+  }
   QApplication application(argc, argv);
   // The application's title. No display name: the platform would append it
   // to the window caption, which must read exactly "Velmora v1 build ...".

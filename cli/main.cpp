@@ -2,15 +2,22 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "Commands.h"
 #include "StandardOutput.h"
+#include "VelmoraVersion.h"
 
 const char* UsageText() {
   return "Usage:\n"
          "  velmora-cli evaluate [--settings FILE.ini] FILE.eqa...\n"
          "  velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n"
+         "  velmora-cli export --format latex|ladr|uacalc|json [--theory] [--settings FILE.ini]\n"
+         "                     FILE.eqa... [--out DIR]\n"
+         "  velmora-cli import --format ladr|uacalc [--names meet=...,prod=...,eq=...,delta=...]\n"
+         "                     FILE --out DIR\n"
          "  velmora-cli --help\n"
+         "  velmora-cli --version\n"
          "\n"
          "evaluate  Reads each EQA file, evaluates it under the settings and prints one\n"
          "          JSON object per file and line:\n"
@@ -24,13 +31,37 @@ const char* UsageText() {
          "          \"Winners limit\". Prints one JSON object per generation, then the\n"
          "          canonical texts of the winners; with --out, writes each winner as\n"
          "          DIR/winner_NNNN.eqa and DIR/winner_NNNN.eqp.\n"
+         "export    Reads each EQA file, evaluates it as the window shows it (the maximum read\n"
+         "          off the order while Max is on) and writes it in a format of another tool,\n"
+         "          with the operations in play under the settings (^ * ~, d with Delta, m\n"
+         "          with Max): DIR/NAME.tex, .ladr, .ua or .json for FILE NAME.eqa, or all to\n"
+         "          standard output without --out.\n"
+         "            latex   a LaTeX document, one tabular per operation (-> too with\n"
+         "                    \"Show Derived\"); needs booktabs\n"
+         "            ladr    an interpretation(...) term for model finders: 0 is the bottom,\n"
+         "                    1 the top, 2, 3, ... the elements a, b, ...; with --theory\n"
+         "                    instead a model finder's input (NAME.in): the twelve axioms,\n"
+         "                    the required and forbidden properties and every cell as a fact\n"
+         "            uacalc  a UACalc .ua file, elements numbered in list order (0 is \"0\",\n"
+         "                    n-1 is \"1\")\n"
+         "            json    {\"size\", \"elements\", \"operations\" (cells as element names),\n"
+         "                    \"fitness\", \"properties\": {NAME: [PASSED, TOTAL]}, \"class\": ID}\n"
+         "import    Reads every model of FILE (a model finder's interpretation(...) terms, raw\n"
+         "          or filtered; or a UACalc .ua file) and writes each as DIR/NAME_NNNN.eqa\n"
+         "          (NNNN counts the models from 0001). The top (the unit of meet) becomes\n"
+         "          \"1\", the bottom \"0\". --names gives the file's names of the operations\n"
+         "          (default meet, prod, eq, d, join; delta and join are optional). A model\n"
+         "          that does not fit (a missing operation, eq not symmetric, more than 28\n"
+         "          elements, ...) is named with its fault on standard error; the others\n"
+         "          are still written.\n"
          "\n"
          "--settings FILE.ini  reads the settings from an INI file in the window's format\n"
          "                     (missing keys keep their defaults); without it the defaults apply.\n"
          "\n"
          "Exit status:\n"
          "  0  success\n"
-         "  1  some input failed (an EQA file that cannot be read, an output that cannot be written)\n"
+         "  1  some input failed (an EQA file that cannot be read, an output that cannot be written,\n"
+         "     a model that was rejected)\n"
          "  2  usage error (unknown command or option, missing argument, unreadable settings file)\n";
 }
 
@@ -44,6 +75,12 @@ int main(int argc, char** argv) {
       std::strcmp(command, "help") == 0) {
     return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
   }
+  if (std::strcmp(command, "--version") == 0) {
+    const std::string line = std::string("velmora-cli ") + kVelmoraVersion + " (built " + kVelmoraBuildDate + ")\n";
+    return WriteToStandardOutput(line) ? kExitOk : kExitInputFailed;
+  }
+  if (std::strcmp(command, "export") == 0) return RunExport(argc - 1, argv + 1);
+  if (std::strcmp(command, "import") == 0) return RunImport(argc - 1, argv + 1);
   if (std::strcmp(command, "evaluate") == 0) return RunEvaluate(argc - 1, argv + 1);
   if (std::strcmp(command, "search") == 0) return RunSearch(argc - 1, argv + 1);
   std::fprintf(stderr, "velmora-cli: unknown command \"%s\"\n\n%s", command, UsageText());

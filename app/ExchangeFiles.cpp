@@ -1,0 +1,167 @@
+// Exchange files in the window.
+
+#include "ExchangeFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "ExportFile.h"
+#include "FileNames.h"
+#include "Formatting.h"
+
+namespace {
+
+struct FormatEntry {
+  const char* caption;
+  ExportFormat format;
+  bool theory;
+};
+
+const FormatEntry kFormats[] = {
+    {"LaTeX tables (.tex)", ExportFormat::kLatex, false},
+    {"LADR interpretation for model finders (.ladr)", ExportFormat::kLadr, false},
+    {"LADR theory: axioms, properties, cells (.in)", ExportFormat::kLadr, true},
+    {"UACalc algebra (.ua)", ExportFormat::kUacalc, false},
+    {"JSON (.json)", ExportFormat::kJson, false},
+};
+
+QString Local(const std::string& text) {
+  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+bool AskExportRequest(QWidget* parent, const QString& directory, ExportRequest& request) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Export"));
+  auto* shown = new QRadioButton(QStringLiteral("Shown algebra"));
+  auto* population = new QRadioButton(QStringLiteral("Browsed population"));
+  shown->setChecked(true);
+  auto* formats = new QComboBox;
+  for (const FormatEntry& entry : kFormats) formats->addItem(QString::fromLatin1(entry.caption));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("What:"), shown);
+  form->addRow(QString(), population);
+  form->addRow(QStringLiteral("Format:"), formats);
+  auto* column = new QVBoxLayout(&dialog);
+  column->addLayout(form);
+  column->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) return false;
+
+  const FormatEntry& entry = kFormats[formats->currentIndex()];
+  ExportRequest chosen;
+  chosen.population = population->isChecked();
+  chosen.format = entry.format;
+  chosen.options.Theory = entry.theory;
+  chosen.path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), directory);
+  if (chosen.path.isEmpty()) return false;
+  request = chosen;
+  return true;
+}
+
+bool IsExchangeFile(const QString& path, ImportFormat& format) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QString head = QString::fromLatin1(file.read(1 << 16));
+  static const QRegularExpression interpretation(QStringLiteral("(^|[^A-Za-z0-9_$])interpretation\\s*\\("));
+  if (head.contains(QStringLiteral("<basicAlgebra")) ||
+      (head.trimmed().startsWith(QLatin1Char('<')) && head.contains(QStringLiteral("<algebra")))) {
+    format = ImportFormat::kUacalc;
+    return true;
+  }
+  if (head.contains(interpretation)) {
+    format = ImportFormat::kLadr;
+    return true;
+  }
+  return false;
+}
+
+bool OpenExchangeFile(const QString& path, ImportFormat format, TEQAlgebra& target, QString& message) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    message = QStringLiteral("Error reading file: ") + path + QStringLiteral(": ") + file.errorString();
+    return false;
+  }
+  const QByteArray bytes = file.readAll();
+  const ImportResult result = ImportModels(format, std::string_view(bytes.constData(), bytes.size()));
+  if (!result.FileFault.empty()) {
+    message = path + QStringLiteral(": ") + Local(result.FileFault);
+    return false;
+  }
+  QStringList rejected;
+  const TEQAlgebra* first = nullptr;
+  QString first_label;
+  for (const ImportedModel& model : result.Models) {
+    if (!model.Algebra) {
+      rejected << Local(model.Label) + QStringLiteral(": ") + Local(model.Fault);
+    } else if (first == nullptr) {
+      first = model.Algebra.get();
+      first_label = Local(model.Label);
+    }
+  }
+  QStringList lines;
+  if (first != nullptr && result.Models.size() > 1) {
+    lines << path + QStringLiteral(" holds %1 models; %2 is shown (velmora-cli import converts them all).")
+                        .arg(result.Models.size())
+                        .arg(first_label);
+  }
+  if (first == nullptr) lines << path + QStringLiteral(": no model fits:");
+  else if (!rejected.isEmpty()) lines << QStringLiteral("Not of the program's shape:");
+  lines << rejected;
+  message = lines.join(QLatin1Char('\n'));
+  if (first == nullptr) return false;
+
+  // What reading an EQA file changes, no more.
+  target.Description = first->Description;
+  target.Size = first->Size;
+  target.ElementList = first->ElementList;
+  target.InfimumGene = first->InfimumGene;
+  target.ProductGene = first->ProductGene;
+  target.FEqualityGene = first->FEqualityGene;
+  target.DeltaGene = first->DeltaGene;
+  target.MaximumGene = first->MaximumGene;
+  target.FileName = path.toLocal8Bit().toStdString();
+  return true;
+}
+
+void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras, const ExportRequest& request,
+                 FailedWrites& failures) {
+  // Copies, so an empty description can be given a name without touching the members.
+  std::vector<std::unique_ptr<TEQAlgebra>> copies;
+  std::vector<const TEQAlgebra*> pointers;
+  for (const auto& [index, algebra] : algebras) {
+    copies.push_back(std::make_unique<TEQAlgebra>(*algebra));
+    if (copies.back()->Description.empty()) copies.back()->Description = "Algebra_" + FormatIndex(index);
+    pointers.push_back(copies.back().get());
+  }
+  const QString base = StripExtension(request.path);
+  const QString extension = QString::fromStdString(ExportExtension(request.format, request.options));
+  const auto write = [&](const std::vector<const TEQAlgebra*>& group, const QString& path) {
+    std::string text, error;
+    if (!ExportAlgebras(request.format, group, request.options, text, error) ||
+        !WriteExportFile(path.toLocal8Bit().toStdString(), text, error)) {
+      const std::string prefix = "Cannot write " + path.toLocal8Bit().toStdString() + ": ";
+      if (error.rfind(prefix, 0) == 0) error.erase(0, prefix.size());
+      failures.push_back({path, Local(error)});
+    }
+  };
+  if (HoldsSeveral(request.format, request.options) || pointers.size() == 1) {
+    write(pointers, base + extension);
+    return;
+  }
+  for (size_t k = 0; k < pointers.size(); ++k) {
+    write({pointers[k]}, base + QString::fromStdString(FormatIndex(algebras[k].first)) + extension);
+  }
+}

@@ -1,0 +1,98 @@
+// Dispatch over the formats and the framing of several algebras in one file.
+
+#include "ExchangeFormats.h"
+
+#include "Formatting.h"
+#include "JsonFormat.h"
+#include "LadrFormat.h"
+#include "LatexFormat.h"
+#include "Settings.h"
+#include "UacalcFormat.h"
+
+namespace {
+
+std::string TitleOf(const TEQAlgebra& algebra, size_t index) {
+  return algebra.Description.empty() ? "Algebra_" + FormatIndex(static_cast<int64_t>(index)) : algebra.Description;
+}
+
+}  // namespace
+
+bool ParseExportFormat(std::string_view name, ExportFormat& format) {
+  if (name == "latex") format = ExportFormat::kLatex;
+  else if (name == "ladr") format = ExportFormat::kLadr;
+  else if (name == "uacalc") format = ExportFormat::kUacalc;
+  else if (name == "json") format = ExportFormat::kJson;
+  else return false;
+  return true;
+}
+
+bool ParseImportFormat(std::string_view name, ImportFormat& format) {
+  if (name == "ladr") format = ImportFormat::kLadr;
+  else if (name == "uacalc") format = ImportFormat::kUacalc;
+  else return false;
+  return true;
+}
+
+std::string ExportExtension(ExportFormat format, const ExportOptions& options) {
+  switch (format) {
+    case ExportFormat::kLatex: return ".tex";
+    case ExportFormat::kLadr: return options.Theory ? ".in" : ".ladr";
+    case ExportFormat::kUacalc: return ".ua";
+    case ExportFormat::kJson: return ".json";
+  }
+  return {};
+}
+
+bool HoldsSeveral(ExportFormat format, const ExportOptions& options) {
+  return format != ExportFormat::kUacalc && !(format == ExportFormat::kLadr && options.Theory);
+}
+
+bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& algebras,
+                    const ExportOptions& options, std::string& text, std::string& fault) {
+  if (algebras.size() != 1 && !HoldsSeveral(format, options)) {
+    fault = "this format holds one algebra per file";
+    return false;
+  }
+  std::string out;
+  std::vector<LatexAlgebra> latex;
+  for (size_t i = 0; i < algebras.size(); ++i) {
+    const TEQAlgebra& algebra = *algebras[i];
+    ExchangeTables tables;
+    std::string cell_fault;
+    if (!TablesOfAlgebra(algebra, Settings.DeltaEnabled, Settings.MaximumEnabled, tables, cell_fault)) {
+      fault = TitleOf(algebra, i) + ": " + cell_fault;
+      return false;
+    }
+    switch (format) {
+      case ExportFormat::kLatex:
+        latex.push_back({TitleOf(algebra, i), std::move(tables)});
+        break;
+      case ExportFormat::kLadr:
+        out += options.Theory ? LadrTheory(tables) : LadrInterpretation(tables, static_cast<int>(i) + 1);
+        break;
+      case ExportFormat::kUacalc:
+        out += UacalcAlgebra(tables, TitleOf(algebra, i));
+        break;
+      case ExportFormat::kJson:
+        out += (algebras.size() > 1 ? (i == 0 ? "[\n" : ",\n") : "") +
+               JsonAlgebra(algebra, tables);
+        break;
+    }
+  }
+  if (format == ExportFormat::kLatex) out = LatexDocument(latex, Settings.ShowDerived);
+  if (format == ExportFormat::kJson) out += algebras.size() > 1 ? "\n]\n" : "\n";
+  text = std::move(out);
+  return true;
+}
+
+ImportResult ImportModels(ImportFormat format, std::string_view text, const OperationNames& names) {
+  return format == ImportFormat::kLadr ? ReadLadrModels(text, names) : ReadUacalcModels(text, names);
+}
+
+SearchSettings SettingsForImported(const ImportedModel& model, const SearchSettings& base) {
+  SearchSettings settings = base;
+  settings.DeltaEnabled = model.HasDelta;
+  settings.MaximumEnabled = model.HasJoin;
+  settings.UpdateGeneCount();
+  return settings;
+}

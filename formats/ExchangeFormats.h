@@ -1,0 +1,45 @@
+#pragma once
+// The exchange formats behind one interface, for the command-line tool and
+// the window: export algebras under this thread's settings (the operations
+// in play: ^, *, ~, d with delta, m with the maximum), import models.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DomainModel.h"
+#include "EQAlgebra.h"
+#include "ImportedModel.h"
+#include "Settings.h"
+
+enum class ExportFormat { kLatex, kLadr, kUacalc, kJson };
+enum class ImportFormat { kLadr, kUacalc };
+
+// "latex", "ladr", "uacalc", "json" (import: "ladr", "uacalc"); false for others.
+bool ParseExportFormat(std::string_view name, ExportFormat& format);
+bool ParseImportFormat(std::string_view name, ImportFormat& format);
+
+struct ExportOptions {
+  bool Theory = false;  // ladr: a model finder's input with the axioms and the cells as facts
+};
+
+// The file extension of a format: ".tex", ".ladr" (".in" for a theory), ".ua", ".json".
+std::string ExportExtension(ExportFormat format, const ExportOptions& options = {});
+
+// Whether one file of the format can hold several algebras (all but uacalc
+// and a ladr theory).
+bool HoldsSeveral(ExportFormat format, const ExportOptions& options = {});
+
+// The text of one file holding the algebras (one unless HoldsSeveral), each
+// titled by its Description (or "Algebra_" and its index when empty). False,
+// with a message naming the algebra, when one cannot be expressed (a cell
+// without a value, a value that is not an element).
+bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& algebras,
+                    const ExportOptions& options, std::string& text, std::string& fault);
+
+// The models of an exchange file's text.
+ImportResult ImportModels(ImportFormat format, std::string_view text, const OperationNames& names = {});
+
+// The settings under which an imported model's EQA file keeps all it holds:
+// delta in play when it gave a delta, the maximum when it gave a join.
+SearchSettings SettingsForImported(const ImportedModel& model, const SearchSettings& base);

@@ -1,0 +1,13 @@
+// Exported files go through the core's whole-file writer; this adds the
+// message the tools and the window show.
+
+#include "ExportFile.h"
+
+#include "AtomicFile.h"
+
+bool WriteExportFile(const std::string& path, const std::string& bytes, std::string& error) {
+  std::string reason;
+  if (WriteFileAtomically(path, bytes, &reason, FileSync::kToDisk)) return true;
+  error = "Cannot write " + path + ": " + reason;
+  return false;
+}

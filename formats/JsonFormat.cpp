@@ -1,0 +1,69 @@
+// The JSON object of an algebra; the properties are those the window lists
+// for the settings in force, in its order.
+
+#include "JsonFormat.h"
+
+#include <memory>
+#include <vector>
+
+#include "AlgebraClass.h"
+#include "Formatting.h"
+#include "Settings.h"
+
+namespace {
+
+std::vector<int> SlotsInPlay() {
+  std::vector<int> slots;
+  for (int slot = kAssociativeInfimumSlot; slot <= kBoundednessSlot; ++slot) slots.push_back(slot);
+  slots.insert(slots.end(), {kColourfulnessSlot, kColourfulnessProductSlot, kGoodnessSlot, kInvolutiveSlot,
+                             kSemiseparatedSlot, kSeparatedSlot, kResiduatedSlot, kCommutativeSlot, kLinearSlot});
+  if (Settings.MaximumEnabled) {
+    slots.insert(slots.end(), {kLatticeSlot, kPrelinearSlot, kSupProductDistributivitySlot});
+  }
+  slots.push_back(kEqualityOverProdEqualitySlot);
+  if (Settings.DeltaEnabled) slots.push_back(kDeltaPropertiesSlot);
+  return slots;
+}
+
+std::string Name(int position, int n) { return std::string("\"") + ElementName(position, n) + "\""; }
+
+std::string BinaryTable(const std::vector<uint8_t>& table, int n) {
+  std::string out = "[";
+  for (int x = 0; x < n; ++x) {
+    out += x > 0 ? ", [" : "[";
+    for (int y = 0; y < n; ++y) out += (y > 0 ? ", " : "") + Name(table[x * n + y], n);
+    out += "]";
+  }
+  return out + "]";
+}
+
+}  // namespace
+
+std::string JsonAlgebra(const TEQAlgebra& algebra, const ExchangeTables& t) {
+  const int n = t.Size;
+  std::string out = "{\"size\": " + std::to_string(n) + ", \"elements\": [";
+  for (int p = 0; p < n; ++p) out += (p > 0 ? ", " : "") + Name(p, n);
+  out += "], \"operations\": {\"meet\": " + BinaryTable(t.Meet, n) + ", \"prod\": " + BinaryTable(t.Prod, n) +
+         ", \"eq\": " + BinaryTable(t.Eq, n);
+  if (t.HasDelta()) {
+    out += ", \"delta\": [";
+    for (int x = 0; x < n; ++x) out += (x > 0 ? ", " : "") + Name(t.Delta[x], n);
+    out += "]";
+  }
+  if (t.HasJoin()) out += ", \"join\": " + BinaryTable(t.Join, n);
+  out += "}";
+
+  auto evaluated = std::make_unique<TEQAlgebra>(algebra);
+  const double fitness = evaluated->Evaluate();
+  out += ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": {";
+  bool first = true;
+  for (const int slot : SlotsInPlay()) {
+    int32_t passed = 0, total = 0;
+    (evaluated.get()->*CheckOfSlot(slot))(passed, total);
+    out += (first ? "" : ", ") + JsonString(evaluated->PropertyNames[slot]) + ": [" + std::to_string(passed) +
+           ", " + std::to_string(total) + "]";
+    first = false;
+  }
+  out += "}, \"class\": " + JsonString(ClassifyAlgebra(algebra).Id) + "}";
+  return out;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// A small XML reader for exchange files: elements, attributes and text, with
+// comments, processing instructions, a DOCTYPE and CDATA sections skipped or
+// taken as text, and the predefined and numeric character references. It
+// checks that tags nest and close; it does not validate.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+struct XmlElement {
+  std::string Name;
+  std::vector<std::pair<std::string, std::string>> Attributes;
+  std::string Text;  // the character data directly inside, concatenated
+  std::vector<std::unique_ptr<XmlElement>> Children;
+  int Line = 0;  // where the start tag stands
+
+  // The first child of that name, or null.
+  const XmlElement* Child(std::string_view name) const;
+};
+
+// The root element of a document; null with a message "line L: what" on a fault.
+std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault);
