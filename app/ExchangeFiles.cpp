@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QRadioButton>
@@ -72,6 +73,9 @@ bool AskExportRequest(QWidget* parent, const QString& directory, ExportRequest& 
 }
 
 bool IsExchangeFile(const QString& path, ImportFormat& format) {
+  // Only a regular file is looked into: opening a FIFO would wait for a
+  // writer. Anything else goes to the EQA reader, which names the reason.
+  if (!QFileInfo(path).isFile()) return false;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   const QString head = QString::fromLatin1(file.read(1 << 16));
