@@ -15,5 +15,7 @@ int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);
 // velmora-cli import --format ladr|uacalc [--names meet=...,prod=...,eq=...,delta=...] FILE --out DIR
 int RunImport(int argc, char** argv);
-// The full help text (both commands and the exit codes).
+// velmora-cli classes [--settings FILE.ini] FILE.eqa...
+int RunClasses(int argc, char** argv);
+// The full help text (every command and the exit codes).
 const char* UsageText();

@@ -1,6 +1,6 @@
 // velmora-cli search: the window's start-up and one Run, headless. Prints one
 // JSON object per generation (the first population included), then the
-// canonical texts of the winners; optionally writes every winner to files.
+// canonical texts and class ids of the winners; optionally writes every winner to files.
 
 #include <unistd.h>
 
@@ -244,6 +244,11 @@ int RunSearch(int argc, char** argv) {
   for (int i = 0; i < winners.Count(); ++i) {
     if (i > 0) line += ", ";
     line += JsonString(winners.Get(i)->CanonicalText);
+  }
+  line += "], \"classes\": [";
+  for (int i = 0; i < winners.Count(); ++i) {
+    if (i > 0) line += ", ";
+    line += JsonString(winners.ClassOfWinner(i)->Id);
   }
   line += "]}";
   if (output_ok) output_ok = WriteLine(std::move(line));

@@ -16,6 +16,7 @@ const char* UsageText() {
          "                     FILE.eqa... [--out DIR]\n"
          "  velmora-cli import --format ladr|uacalc [--names meet=...,prod=...,eq=...,delta=...]\n"
          "                     FILE --out DIR\n"
+         "  velmora-cli classes [--settings FILE.ini] FILE.eqa...\n"
          "  velmora-cli --help\n"
          "  velmora-cli --version\n"
          "\n"
@@ -29,8 +30,9 @@ const char* UsageText() {
          "          first population and runs N generation steps (default: the settings'\n"
          "          \"Steps limit\"; 0: no limit), stopping once the winners exceed the\n"
          "          \"Winners limit\". Prints one JSON object per generation, then the\n"
-         "          canonical texts of the winners; with --out, writes each winner as\n"
-         "          DIR/winner_NNNN.eqa and DIR/winner_NNNN.eqp.\n"
+         "          canonical texts of the winners and their class ids\n"
+         "          ({\"winners\": [TEXT, ...], \"classes\": [ID, ...]}); with --out, writes\n"
+         "          each winner as DIR/winner_NNNN.eqa and DIR/winner_NNNN.eqp.\n"
          "export    Reads each EQA file, evaluates it as the window shows it (the maximum read\n"
          "          off the order while Max is on) and writes it in a format of another tool,\n"
          "          with the operations in play under the settings (^ * ~, d with Delta, m\n"
@@ -54,6 +56,13 @@ const char* UsageText() {
          "          that does not fit (a missing operation, eq not symmetric, more than 28\n"
          "          elements, ...) is named with its fault on standard error; the others\n"
          "          are still written.\n"
+         "classes   Reads each EQA file and prints its isomorphism class over the\n"
+         "          operations in play (^, *, ~, and d with Delta) and the order of its\n"
+         "          automorphism group, one JSON object per file and line:\n"
+         "          {\"file\": PATH, \"class\": ID, \"automorphisms\": A}\n"
+         "          (a file that cannot be read gives {\"file\": PATH, \"error\": MESSAGE}),\n"
+         "          then {\"files\": F, \"classes\": C}: the files read and the distinct\n"
+         "          classes among them.\n"
          "\n"
          "--settings FILE.ini  reads the settings from an INI file in the window's format\n"
          "                     (missing keys keep their defaults); without it the defaults apply.\n"
@@ -83,6 +92,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "import") == 0) return RunImport(argc - 1, argv + 1);
   if (std::strcmp(command, "evaluate") == 0) return RunEvaluate(argc - 1, argv + 1);
   if (std::strcmp(command, "search") == 0) return RunSearch(argc - 1, argv + 1);
+  if (std::strcmp(command, "classes") == 0) return RunClasses(argc - 1, argv + 1);
   std::fprintf(stderr, "velmora-cli: unknown command \"%s\"\n\n%s", command, UsageText());
   return kExitUsage;
 }
