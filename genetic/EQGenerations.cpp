@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "EvaluationPool.h"
 #include "GeneticEQ.h"
 #include "MessagePump.h"
 #include "Settings.h"
@@ -39,8 +40,15 @@ int32_t ParentRange(int32_t count, double rate) {
 }
 
 TEQGenerations::TEQGenerations(int32_t element_count, int32_t population_limit)
-    : FElementCount(element_count), FPopulationLimit(population_limit) {
+    : FElementCount(element_count), FPopulationLimit(population_limit), pool_(std::make_unique<EvaluationPool>()) {
   Reset();
+}
+
+TEQGenerations::~TEQGenerations() = default;
+
+TEQGenerations::ResetProgress TEQGenerations::CurrentResetProgress() const {
+  if (!building_) return {};
+  return {true, building_->Count(), building_->EvaluatedCount(), building_total_};
 }
 
 void TEQGenerations::PublishStatistics(const TEQPopulation& population) {
@@ -64,7 +72,11 @@ void TEQGenerations::Reset() {
 
   auto population = std::make_shared<TEQPopulation>();
   // A first generation is never empty, whatever the settings block holds.
-  FillRandom(*population, std::max(Settings.PopulationLimit, 1), FElementCount);
+  building_total_ = std::max(Settings.PopulationLimit, 1);
+  building_ = population;
+  // The draws stay on this thread in their order; each member is evaluated
+  // once, below, where the pool can share the work.
+  FillRandomUnevaluated(*population, building_total_, FElementCount);
   ++populations_made_;
   first_ = population;
   current_ = population;
@@ -76,7 +88,8 @@ void TEQGenerations::Reset() {
 
   // Local holds: a handler run from the pump cannot free what is evaluated.
   const PopulationPtr winners = winners_;
-  population->EvaluateMembers(winners.get());
+  population->EvaluateMembers(winners.get(), pool_.get());
+  building_.reset();
   population->Sort();
 
   GA.GenerationNumber = 0;
@@ -117,6 +130,7 @@ PopulationPtr TEQGenerations::NextGeneration(TEQPopulation& previous) {
       const TEQAlgebra* parent2 = previous.Get(i2);
       if (parent1 == nullptr || parent2 == nullptr) break;  // only with empty slots in previous
       Crossover(*parent1, *parent2, *next);
+      PumpMessages();
     }
   }
 
@@ -133,7 +147,7 @@ PopulationPtr TEQGenerations::NextGeneration(TEQPopulation& previous) {
   }
 
   const PopulationPtr winners = winners_;
-  next->EvaluateMembers(winners.get());
+  next->EvaluateMembers(winners.get(), pool_.get());
   if (Settings.RemoveEqualMembers) RemoveEqual(*next);
   next->Sort();
   return next;

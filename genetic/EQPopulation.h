@@ -14,6 +14,8 @@
 
 #include "EQAlgebra.h"
 
+class EvaluationPool;
+
 class TEQPopulation {
  public:
   int32_t FElementCount = 0;  // element count of the members
@@ -38,11 +40,20 @@ class TEQPopulation {
   // comparison, as CompareFitness does.
   void Sort();
 
-  // Evaluates every member in order (UpdateFitness, then one message pump)
-  // and, while equal members are removed, appends to winners a copy of each
-  // member of fitness exactly 1 whose canonical text the winners do not hold
-  // yet. winners may be nullptr; it must not be this population.
-  void EvaluateMembers(TEQPopulation* winners);
+  // Evaluates every member and, while equal members are removed, appends to
+  // winners a copy of each member of fitness exactly 1 whose canonical text
+  // the winners do not hold yet, in member order. winners may be nullptr; it
+  // must not be this population.
+  //
+  // On one thread (Settings.Threads 1, no pool, or a pool already busy
+  // further up the stack) each member is evaluated in turn, with a message
+  // pump after each. On more, the members go to the pool in batches, each
+  // under a copy of the settings block taken when it starts; the pump runs
+  // while a batch is evaluated and between batches. Either way every member
+  // gets exactly the fitness and canonical text one thread would give it.
+  void EvaluateMembers(TEQPopulation* winners, EvaluationPool* pool = nullptr);
+  // Members evaluated so far by the evaluation under way (or the last one).
+  int EvaluatedCount() const { return evaluated_; }
 
   // --- The winners' side -------------------------------------------------
   // A population of winners grows only through AddWinnerCopy, which keeps a
@@ -56,10 +67,14 @@ class TEQPopulation {
 
  private:
   void RebuildCanonicalIndex();
+  // Appends a copy of member to winners when it is a new winner.
+  void CollectWinner(const TEQAlgebra& member, bool remove_equal, TEQPopulation* winners) const;
+  void EvaluateInBatches(TEQPopulation* winners, EvaluationPool& pool, int threads);
 
   std::vector<std::unique_ptr<TEQAlgebra>> members_;
   std::unordered_set<std::string> canonical_index_;  // canonical texts of the members
   int indexed_count_ = 0;  // Count() when the index was last made complete
+  int evaluated_ = 0;
 };
 
 // Populations are shared: the search hands them out as shared pointers and a

@@ -90,6 +90,16 @@ void FillRandom(TEQPopulation& population, int32_t count, int32_t n) {
   }
 }
 
+void FillRandomUnevaluated(TEQPopulation& population, int32_t count, int32_t n) {
+  population.FElementCount = n;
+  for (int32_t i = 0; i < count; ++i) {
+    auto member = std::make_unique<TEQAlgebra>();
+    member->DrawRandom(n);
+    population.Add(std::move(member));
+    PumpMessages();
+  }
+}
+
 // One pass in slot order keeps the first member of each class of equal
 // members: exactly what comparing every later slot with every earlier
 // survivor keeps, since equality of members is an equivalence (NaN fitness

@@ -13,6 +13,10 @@ int GeneOfSlot(int slot);
 
 // Appends count random algebras of n elements and sets the element count.
 void FillRandom(TEQPopulation& population, int32_t count, int32_t n);
+// As FillRandom, with the same draws in the same order, but each member is
+// left unevaluated (for a population evaluated right after, which gives
+// every member the same fitness again), with a message pump per member.
+void FillRandomUnevaluated(TEQPopulation& population, int32_t count, int32_t n);
 
 // Of each group of members with equal fitness and equal canonical text, the
 // one with the lowest index survives; the rest are freed and the list packed.

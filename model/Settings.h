@@ -40,6 +40,10 @@ struct SearchSettings {
   double MutationRate = 0.1;
   double CrossoverRate = 0.9;
   double ChildRatio = 0.95;
+  // Threads that evaluate a generation. The window's control and the
+  // command-line tool start at every core; a block made here evaluates on
+  // the calling thread alone.
+  int32_t Threads = 1;
 
   std::string QuickDir;  // always ends in the path separator once set
 
