@@ -139,7 +139,8 @@ void TEQPopulation::EvaluateMembers(TEQPopulation* winners, EvaluationPool* pool
 // Headless the calling thread evaluates beside threads - 1 workers, in one
 // batch. With a window the calling thread keeps its events flowing while
 // `threads` workers evaluate, in batches of about kBatchTime each, so a
-// changed setting is taken up soon and the progress advances steadily.
+// changed setting (the thread count included) is taken up soon and the
+// progress advances steadily.
 void TEQPopulation::EvaluateInBatches(TEQPopulation* winners, EvaluationPool& pool, int threads) {
   using Clock = std::chrono::steady_clock;
   constexpr auto kBatchTime = std::chrono::milliseconds(20);
@@ -150,15 +151,18 @@ void TEQPopulation::EvaluateInBatches(TEQPopulation* winners, EvaluationPool& po
   }
   const int total = static_cast<int>(order.size());
   const bool window = InstalledMessagePump != nullptr;
-  const int workers = window ? threads : threads - 1;
   int batch = window ? 4 * threads : total;
   for (int start = 0; start < total;) {
     const int size = std::min(batch, total - start);
     const SearchSettings block = Settings;
+    threads = std::clamp(block.Threads, 1, kMostThreads);
+    const int workers = window ? threads : threads - 1;
     const Clock::time_point began = Clock::now();
     pool.UpdateFitness(order.data() + start, size, block, workers, !window, window ? &PumpMessages : nullptr);
     const Clock::duration took = Clock::now() - began;
-    for (int i = start; i < start + size; ++i) CollectWinner(*order[static_cast<size_t>(i)], block.RemoveEqualMembers, winners);
+    for (int i = start; i < start + size; ++i) {
+      CollectWinner(*order[static_cast<size_t>(i)], block.RemoveEqualMembers, winners);
+    }
     start += size;
     evaluated_ = start;
     PumpMessages();

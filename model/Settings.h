@@ -51,6 +51,9 @@ struct SearchSettings {
   void UpdateGeneCount() { GeneCount = 3 + (MaximumEnabled ? 1 : 0) + (DeltaEnabled ? 1 : 0); }
 };
 
+// The most threads the "Threads" setting allows.
+inline constexpr int32_t kMostThreads = 1024;
+
 // This thread's settings block.
 inline thread_local SearchSettings Settings;
 

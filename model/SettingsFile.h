@@ -25,8 +25,6 @@ enum class Control : int {
 inline constexpr int kControlCount = static_cast<int>(Control::Threads) + 1;
 inline constexpr int kSettingsKeyCount = 42;
 
-// The range of the "Threads" setting.
-inline constexpr int32_t kMostThreads = 1024;
 // The number of cores the system reports (at least 1): the default of "Threads".
 int32_t EveryCore();
 
