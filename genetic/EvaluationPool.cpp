@@ -34,6 +34,10 @@ void EvaluationPool::EvaluateShare() {
   }
 }
 
+// A worker joins a batch only while it is open. The caller closes it once
+// every member has been taken and then waits only for the workers that
+// joined: a worker the system is slow to wake never holds a batch up, and it
+// can never take a member of a later batch under this one's settings.
 void EvaluationPool::WorkerLoop(int index) {
   uint64_t seen = 0;
   for (;;) {
@@ -42,7 +46,8 @@ void EvaluationPool::WorkerLoop(int index) {
       batch_ready_.wait(lock, [&] { return stopping_ || batch_number_ != seen; });
       if (stopping_) return;
       seen = batch_number_;
-      if (index >= batch_workers_) continue;  // sits this batch out
+      if (!batch_open_ || index >= batch_workers_) continue;  // sits this batch out
+      ++active_;
     }
     try {
       Settings = *settings_;  // this thread's block for the whole batch
@@ -73,7 +78,7 @@ void EvaluationPool::UpdateFitness(TEQAlgebra* const* members, int count, const 
     const std::lock_guard<std::mutex> lock(mutex_);
     failure_ = nullptr;
     batch_workers_ = std::max(workers, 0);
-    active_ = batch_workers_ + (caller_helps ? 1 : 0);
+    batch_open_ = true;
     ++batch_number_;
   }
   batch_ready_.notify_all();
@@ -86,13 +91,21 @@ void EvaluationPool::UpdateFitness(TEQAlgebra* const* members, int count, const 
       if (!failure_) failure_ = std::current_exception();
       next_.store(count_, std::memory_order_relaxed);
     }
-    const std::lock_guard<std::mutex> lock(mutex_);
-    --active_;
   }
 
   std::exception_ptr failure;
   {
     std::unique_lock<std::mutex> lock(mutex_);
+    // Without the caller's help the batch stays open until every member is taken.
+    while (next_.load(std::memory_order_relaxed) < count_) {
+      batch_done_.wait_for(lock, std::chrono::milliseconds(1));
+      if (idle != nullptr && next_.load(std::memory_order_relaxed) < count_) {
+        lock.unlock();
+        idle();
+        lock.lock();
+      }
+    }
+    batch_open_ = false;
     while (active_ > 0) {
       if (idle == nullptr) {
         batch_done_.wait(lock, [this] { return active_ == 0; });

@@ -56,8 +56,9 @@ class EvaluationPool {
   std::condition_variable batch_done_;
   // Guarded by mutex_.
   uint64_t batch_number_ = 0;
-  int batch_workers_ = 0;  // workers taking part in the current batch
-  int active_ = 0;         // participants not yet finished with it
+  int batch_workers_ = 0;  // workers that may join the current batch
+  bool batch_open_ = false;  // workers may still join it
+  int active_ = 0;         // workers that joined it and are not done yet
   bool stopping_ = false;
   std::exception_ptr failure_;
   // Set before a batch is announced and read only while it runs.
