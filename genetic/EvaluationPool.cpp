@@ -30,7 +30,7 @@ void EvaluationPool::StartWorkers(int workers) {
 void EvaluationPool::EvaluateShare() {
   for (int i = next_.fetch_add(1, std::memory_order_relaxed); i < count_;
        i = next_.fetch_add(1, std::memory_order_relaxed)) {
-    members_[i]->UpdateFitness();
+    (*task_)(i);
   }
 }
 
@@ -64,13 +64,19 @@ void EvaluationPool::WorkerLoop(int index) {
 
 void EvaluationPool::UpdateFitness(TEQAlgebra* const* members, int count, const SearchSettings& settings,
                                    int workers, bool caller_helps, void (*idle)()) {
+  const std::function<void(int)> task = [members](int i) { members[i]->UpdateFitness(); };
+  Run(count, task, settings, workers, caller_helps, idle);
+}
+
+void EvaluationPool::Run(int count, const std::function<void(int)>& task, const SearchSettings& settings,
+                         int workers, bool caller_helps, void (*idle)()) {
   if (count <= 0) return;
   StartWorkers(workers);
   workers = std::min(workers, WorkerCount());
   if (workers <= 0) caller_helps = true;
 
   busy_ = true;
-  members_ = members;
+  task_ = &task;
   count_ = count;
   settings_ = &settings;
   next_.store(0, std::memory_order_relaxed);

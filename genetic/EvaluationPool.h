@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -38,6 +39,11 @@ class EvaluationPool {
   // is rethrown here once the batch has ended.
   void UpdateFitness(TEQAlgebra* const* members, int count, const SearchSettings& settings, int workers,
                      bool caller_helps, void (*idle)());
+  // As UpdateFitness, for any task over the indexes 0 .. count-1; each index
+  // runs exactly once, on some thread, under a copy of settings. The task
+  // must touch nothing another index touches.
+  void Run(int count, const std::function<void(int)>& task, const SearchSettings& settings, int workers,
+           bool caller_helps, void (*idle)());
 
   // Whether a batch is under way (a nested call from `idle` must not start one).
   bool Busy() const { return busy_; }
@@ -62,7 +68,7 @@ class EvaluationPool {
   bool stopping_ = false;
   std::exception_ptr failure_;
   // Set before a batch is announced and read only while it runs.
-  TEQAlgebra* const* members_ = nullptr;
+  const std::function<void(int)>* task_ = nullptr;
   int count_ = 0;
   const SearchSettings* settings_ = nullptr;
   std::atomic<int> next_{0};

@@ -212,6 +212,8 @@ TEST(SearchOnThreads, EveryThreadCountGivesTheSameSearchStepForStep) {
       {"delta and max, limit 10", [] { SetGenes(true, true); Settings.PopulationLimit = 10; }, 4, 25},
       {"forbidden properties", [] { Settings.WantNonGoodness = true; Settings.WantNonLinear = true; }, 4, 8},
       {"no removal of equal members", [] { Settings.RemoveEqualMembers = false; }, 3, 6},
+      // Children enough to be made on the pool as well.
+      {"limit 1200 with delta", [] { SetGenes(true, false); Settings.PopulationLimit = 1200; }, 4, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
