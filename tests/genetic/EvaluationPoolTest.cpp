@@ -230,7 +230,7 @@ TEST(SearchOnThreads, EveryThreadCountGivesTheSameSearchStepForStep) {
   }
 }
 
-TEST(SearchOnThreads, ResetDrawsAsTheSpecifiedFillAndEvaluatesEachMemberOnce) {
+TEST(SearchOnThreads, ResetGivesWhatFillRandomEvaluationAndRankingGive) {
   ProcessStateGuard guard;
   Settings.PopulationLimit = 120;
   SetGenes(true, true);
