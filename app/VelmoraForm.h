@@ -69,6 +69,7 @@ class TEQForm : public QMainWindow {
   SpinEdit* SpinEditCross = nullptr;
   SpinEdit* SpinEditWinLim = nullptr;
   SpinEdit* SpinEditChild = nullptr;
+  SpinEdit* SpinEditThreads = nullptr;  // "Threads": how many evaluate a generation
   SpinEdit* SpinEditMember = nullptr;
 
   QCheckBox* CheckBoxGood = nullptr;
@@ -179,6 +180,7 @@ class TEQForm : public QMainWindow {
   void SpinEditChildChange();
   void SpinEditOptChange();
   void SpinEditColorChange();
+  void SpinEditThreadsChange();
   void CheckBoxDeltaPropClick();
   void CheckBoxMaxClick();
   void CheckBoxRemClick();
@@ -251,6 +253,9 @@ class TEQForm : public QMainWindow {
   void Timer1Timer();
   void AppendStatistics();
   bool Running() const { return running_; }
+  // Whether a first population is being built and evaluated (Reset GA, or a
+  // run's restart after a change of the element count, Delta or Max).
+  bool Resetting() const { return resetting_; }
 
  signals:
   void Closed();  // the window has closed: settings saved, statistics file closed
@@ -288,12 +293,22 @@ class TEQForm : public QMainWindow {
   void OpenStatsFile();
   void WriteStatsLine(const QString& line);
   void ReportQuickDirFailure(const QString& directory);
+  // Marks the window busy while a first population is made: busy cursor,
+  // progress in the status bar, and the controls that would start another
+  // search (Run, Reset GA, element count, Delta, Max) refused. `in_run`
+  // keeps the Stop button of a run under way.
+  void BeginResetting(bool in_run);
+  void EndResetting();
+  void ShowResetProgress();
   QString ExecutableBuildTime() const;
 
   Environment environment_;
   IniFile ini_;
   bool ini_failure_reported_ = false;
   bool running_ = false;
+  bool resetting_ = false;
+  bool reset_in_run_ = false;
+  QLabel* reset_progress_ = nullptr;  // in the status bar while resetting
   bool closed_ = false;
   QFile stats_file_;
   QString dialog_directory_;

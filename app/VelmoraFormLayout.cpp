@@ -101,6 +101,7 @@ void TEQForm::BuildLayout() {
   SpinEditCross = new SpinEdit(0, 100, 90);
   SpinEditWinLim = new SpinEdit(10, 10000, 100);
   SpinEditChild = new SpinEdit(0, 100, 95);
+  SpinEditThreads = new SpinEdit(1, kMostThreads, EveryCore());
   SpinEditMember = new SpinEdit(0, 0, 0);
   SpinEditMember->SetPermissive(true);
   SpinEditMember->setMinimumWidth(80);
@@ -217,6 +218,7 @@ void TEQForm::BuildLayout() {
   unlimited->setEnabled(false);
   ga_grid->addWidget(unlimited, 6, 1);
   ga_grid->addWidget(CheckBoxRem, 6, 0);
+  AddRow(ga_grid, 7, QStringLiteral("Threads"), SpinEditThreads);
 
   auto* left = new QWidget;
   auto* left_column = new QVBoxLayout(left);
@@ -441,6 +443,7 @@ void TEQForm::ConnectHandlers() {
   connect(SpinEditMut, &SpinEdit::Changed, this, &TEQForm::SpinEditMutChange);
   connect(SpinEditCross, &SpinEdit::Changed, this, &TEQForm::SpinEditCrossChange);
   connect(SpinEditChild, &SpinEdit::Changed, this, &TEQForm::SpinEditChildChange);
+  connect(SpinEditThreads, &SpinEdit::Changed, this, &TEQForm::SpinEditThreadsChange);
   connect(SpinEditOpt, &SpinEdit::Changed, this, &TEQForm::SpinEditOptChange);
   connect(SpinEditColor, &SpinEdit::Changed, this, &TEQForm::SpinEditColorChange);
   connect(SpinEditColProd, &SpinEdit::Changed, this, &TEQForm::SpinEditColorChange);

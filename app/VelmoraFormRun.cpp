@@ -2,8 +2,10 @@
 // and closing the window.
 #include <malloc.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QStatusBar>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -121,7 +123,7 @@ void TEQForm::ButtonStepClick() {
     StopRequested = true;  // the loop below on the stack ends after its step
     return;
   }
-  if (closed_) return;
+  if (closed_ || resetting_) return;
   running_ = true;
   StopRequested = false;
   RunStartTime = QDateTime::currentDateTime();
@@ -137,7 +139,12 @@ void TEQForm::ButtonStepClick() {
     // Only a duration is taken from it: UTC spares a time-zone lookup per step.
     StepStartTime = QDateTime::currentDateTimeUtc();
     const PopulationPtr winners_before = Generations->FWinners();
+    // A step after a change of the element count, Delta or Max starts with a
+    // new first population: the window stays busy until it is made.
+    const bool restarts = !GA.GAReady;
+    if (restarts) BeginResetting(true);
     Generations->Step();
+    if (restarts) EndResetting();
     if (Generations->FWinners() != winners_before) {
       // The step began with a reset (element count, Delta or Max changed):
       // its winners are all new and its generations count from 1 again.
@@ -180,13 +187,68 @@ void TEQForm::AppendStatistics() {
 }
 
 void TEQForm::ButtonRandClick() {
-  if (running_) return;  // refused: the step under way uses the populations
+  // Refused during a run (the step under way uses the populations) and
+  // during a reset already under way.
+  if (running_ || resetting_) return;
   ApplySettings();
-  Generations->Reset();
+  {
+    struct Busy {
+      TEQForm& form;
+      ~Busy() { form.EndResetting(); }
+    };
+    BeginResetting(false);
+    const Busy busy{*this};
+    Generations->Reset();
+  }
   BrowsePopulation(Generations->FFirst());
   DisplayReady = true;
   ReportedWinners = 0;
   if (FormStats != nullptr) FormStats->ClearSeries();
+}
+
+void TEQForm::BeginResetting(bool in_run) {
+  resetting_ = true;
+  reset_in_run_ = in_run;
+  QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+  ButtonRand->setEnabled(false);
+  if (!in_run) ButtonStep->setEnabled(false);  // a run keeps its Stop
+  for (QWidget* control : std::initializer_list<QWidget*>{SpinEditElm, CheckBoxDeltaProp, CheckBoxMax}) {
+    control->setEnabled(false);
+  }
+  if (reset_progress_ == nullptr) {
+    reset_progress_ = new QLabel;
+    reset_progress_->setTextFormat(Qt::PlainText);
+    reset_progress_->setFrameShape(QFrame::StyledPanel);
+    statusBar()->addWidget(reset_progress_);
+  }
+  reset_progress_->setText(QString());
+  reset_progress_->show();
+  if (!in_run) SetPaintThrottle(true);
+}
+
+void TEQForm::EndResetting() {
+  if (!resetting_) return;
+  resetting_ = false;
+  QApplication::restoreOverrideCursor();
+  if (!reset_in_run_) {
+    ButtonRand->setEnabled(true);
+    ButtonStep->setEnabled(true);
+    SetPaintThrottle(false);
+  }
+  for (QWidget* control : std::initializer_list<QWidget*>{SpinEditElm, CheckBoxDeltaProp, CheckBoxMax}) {
+    control->setEnabled(true);
+  }
+  reset_progress_->hide();
+}
+
+void TEQForm::ShowResetProgress() {
+  const TEQGenerations::ResetProgress progress = Generations->CurrentResetProgress();
+  if (!progress.active) return;
+  const QString text = QStringLiteral("First population: %1 of %3 drawn, %2 evaluated")
+                           .arg(progress.built)
+                           .arg(progress.evaluated)
+                           .arg(progress.total);
+  if (reset_progress_->text() != text) reset_progress_->setText(text);
 }
 
 void TEQForm::ButtonStatClick() {
@@ -198,6 +260,7 @@ void TEQForm::ButtonStatClick() {
 // --- Status bar -------------------------------------------------------------------
 
 void TEQForm::Timer1Timer() {
+  if (resetting_) ShowResetProgress();
   const auto set = [this](size_t panel, const QString& text) {
     if (StatusPanels[panel]->text() != text) StatusPanels[panel]->setText(text);
   };

@@ -21,6 +21,7 @@ SpinEdit* TEQForm::SpinOf(Control control) const {
     case Control::CrossoverRate: return SpinEditCross;
     case Control::WinnersLimit: return SpinEditWinLim;
     case Control::ChildRatio: return SpinEditChild;
+    case Control::Threads: return SpinEditThreads;
     default: return nullptr;
   }
 }
@@ -133,6 +134,7 @@ void TEQForm::ApplySettings() {
   CheckBoxEqProdClick();
   Settings.PopulationLimit = SpinEditMembNo->Value();
   if (Generations) Generations->FPopulationLimit = Settings.PopulationLimit;
+  SpinEditThreadsChange();
 }
 
 // --- Numeric controls -------------------------------------------------------------
@@ -175,6 +177,9 @@ void TEQForm::SpinEditMutChange() { Settings.MutationRate = PercentToFraction(Sp
 void TEQForm::SpinEditCrossChange() { Settings.CrossoverRate = PercentToFraction(SpinEditCross->Value()); }
 void TEQForm::SpinEditChildChange() { Settings.ChildRatio = PercentToFraction(SpinEditChild->Value()); }
 void TEQForm::SpinEditOptChange() { Settings.OptionalWeight = PercentToFraction(SpinEditOpt->Value()); }
+
+// Taken up by the next batch of evaluations; the results stay the same.
+void TEQForm::SpinEditThreadsChange() { Settings.Threads = SpinEditThreads->Value(); }
 
 void TEQForm::SpinEditColorChange() {
   Settings.ColorfulnessFEq = SpinEditColor->Value();

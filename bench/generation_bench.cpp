@@ -1,7 +1,7 @@
 // Generation steps per second, headless, and where a step spends its time.
 //
-// BM_Step runs whole steps of one search (as the run loop does), reported as
-// steps per second. BM_StepPhases makes the same generation piece by piece
+// BM_Step runs whole steps of one search (as the run loop does) on 1 and on 2
+// threads, back to back, reported as steps per second of wall-clock time. BM_StepPhases makes the same generation piece by piece
 // from a fixed ranked population and reports the average milliseconds of
 // each phase: making the children (allocation, copies, crossover, mutation),
 // evaluating every member, removing equal members, and ranking.
@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "EQGenerations.h"
 #include "GeneticEQ.h"
@@ -31,6 +32,7 @@ void BM_Step(benchmark::State& state) {
   const auto elements = static_cast<int32_t>(state.range(0));
   const auto limit = static_cast<int32_t>(state.range(1));
   Configure(elements, limit);
+  Settings.Threads = static_cast<int32_t>(state.range(2));
   TEQGenerations search(elements, limit);
   for (auto _ : state) {
     search.Step();
@@ -89,6 +91,16 @@ void BM_StepPhases(benchmark::State& state) {
   state.counters["sort_ms"] = sort_ms / n;
 }
 
+// {elements, population limit, threads}: the defaults, 12 and 28 elements and
+// the largest limit, each on one thread and then on two.
+void ThreadCases(benchmark::internal::Benchmark* benchmark) {
+  benchmark->ArgNames({"elements", "limit", "threads"});
+  for (const auto& [elements, limit] : {std::pair{5, 180}, {12, 180}, {28, 180}, {5, 10000}}) {
+    benchmark->Args({elements, limit, 1})->Args({elements, limit, 2});
+  }
+  benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
 // {elements, population limit}: the defaults, 12 and 28 elements, and the largest limit.
 void Cases(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgNames({"elements", "limit"});
@@ -98,5 +110,5 @@ void Cases(benchmark::internal::Benchmark* benchmark) {
 
 }  // namespace
 
-BENCHMARK(BM_Step)->Apply(Cases);
+BENCHMARK(BM_Step)->Apply(ThreadCases);
 BENCHMARK(BM_StepPhases)->Apply(Cases);

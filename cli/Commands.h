@@ -9,7 +9,7 @@ inline constexpr int kExitUsage = 2;
 
 // velmora-cli evaluate [--settings FILE.ini] FILE.eqa...
 int RunEvaluate(int argc, char** argv);
-// velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]
+// velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]
 int RunSearch(int argc, char** argv);
 // velmora-cli export --format latex|ladr|uacalc|json [--theory] [--settings FILE.ini] FILE.eqa... [--out DIR]
 int RunExport(int argc, char** argv);

@@ -20,6 +20,7 @@
 #include "Random.h"
 #include "Settings.h"
 #include "StandardOutput.h"
+#include "SettingsFile.h"
 
 namespace {
 
@@ -31,10 +32,12 @@ struct SearchOptions {
   int64_t steps = 0;  // 0: no limit
   bool has_out = false;
   std::string out_dir;
+  int32_t threads = 0;  // 0: every core
 };
 
+
 void PrintSearchUsage(std::FILE* to) {
-  std::fputs("Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n", to);
+  std::fputs("Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]\n", to);
 }
 
 // A decimal number of digits only, at most `maximum`.
@@ -64,7 +67,8 @@ bool ParseOptions(int argc, char** argv, SearchOptions& options, bool& help) {
       help = true;
       return true;
     }
-    const bool takes_value = arg == "--settings" || arg == "--seed" || arg == "--steps" || arg == "--out";
+    const bool takes_value =
+        arg == "--settings" || arg == "--seed" || arg == "--steps" || arg == "--out" || arg == "--threads";
     if (!takes_value) return fail("unknown argument \"" + arg + "\"");
     if (i + 1 >= argc) return fail(arg + " needs a value");
     const char* value = argv[++i];
@@ -83,6 +87,12 @@ bool ParseOptions(int argc, char** argv, SearchOptions& options, bool& help) {
       }
       options.has_steps = true;
       options.steps = static_cast<int64_t>(number);
+    } else if (arg == "--threads") {
+      if (!ParseUnsigned(value, kMostThreads, number) || number == 0) {
+        return fail(std::string("--threads needs a whole number from 1 to ") + std::to_string(kMostThreads) +
+                    ", not \"" + value + "\"");
+      }
+      options.threads = static_cast<int32_t>(number);
     } else {
       if (*value == '\0') return fail("--out needs a directory name");
       options.has_out = true;
@@ -216,6 +226,8 @@ int RunSearch(int argc, char** argv) {
 
   if (options.has_out) WarnOfEarlierWinners(options.out_dir);
 
+  // The threads change how fast the search goes, never what it finds.
+  Settings.Threads = options.threads > 0 ? options.threads : EveryCore();
   RandSeed(seed);
   GA = GAStatus{};
   TEQGenerations search(Settings.ElementCount, Settings.PopulationLimit);

@@ -6,9 +6,12 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <vector>
 
+#include "EvaluationPool.h"
 #include "GeneticEQ.h"
 #include "MessagePump.h"
+#include "Random.h"
 #include "Settings.h"
 
 namespace {
@@ -18,6 +21,30 @@ int32_t HoldToInt32(long double value) {
   constexpr long double kLow = std::numeric_limits<int32_t>::min();
   constexpr long double kHigh = std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(std::clamp(value, kLow, kHigh));
+}
+
+// One pair of parents with the share drawn for it.
+struct PairDraw {
+  const TEQAlgebra* parent1;
+  const TEQAlgebra* parent2;
+  double share;
+};
+
+// Builds every child of the drawn pairs on the pool (the copies draw
+// nothing) and appends them in Crossover's order.
+void MakeChildrenOnPool(const std::vector<PairDraw>& pairs, int per_pair, TEQPopulation& next,
+                        EvaluationPool& pool) {
+  std::vector<std::unique_ptr<TEQAlgebra>> children(pairs.size() * static_cast<size_t>(per_pair));
+  const SearchSettings block = Settings;
+  const bool window = InstalledMessagePump != nullptr;
+  const int threads = std::clamp(block.Threads, 1, kMostThreads);
+  const std::function<void(int)> make = [&](int i) {
+    const PairDraw& pair = pairs[static_cast<size_t>(i / per_pair)];
+    children[static_cast<size_t>(i)] = CrossoverChild(*pair.parent1, *pair.parent2, pair.share, i % per_pair);
+  };
+  pool.Run(static_cast<int>(children.size()), make, block, window ? threads : threads - 1, !window,
+           window ? &PumpMessages : nullptr);
+  for (auto& child : children) next.Add(std::move(child));
 }
 
 }  // namespace
@@ -39,8 +66,15 @@ int32_t ParentRange(int32_t count, double rate) {
 }
 
 TEQGenerations::TEQGenerations(int32_t element_count, int32_t population_limit)
-    : FElementCount(element_count), FPopulationLimit(population_limit) {
+    : FElementCount(element_count), FPopulationLimit(population_limit), pool_(std::make_unique<EvaluationPool>()) {
   Reset();
+}
+
+TEQGenerations::~TEQGenerations() = default;
+
+TEQGenerations::ResetProgress TEQGenerations::CurrentResetProgress() const {
+  if (!building_) return {};
+  return {true, building_->Count(), building_->EvaluatedCount(), building_total_};
 }
 
 void TEQGenerations::PublishStatistics(const TEQPopulation& population) {
@@ -64,7 +98,11 @@ void TEQGenerations::Reset() {
 
   auto population = std::make_shared<TEQPopulation>();
   // A first generation is never empty, whatever the settings block holds.
-  FillRandom(*population, std::max(Settings.PopulationLimit, 1), FElementCount);
+  building_total_ = std::max(Settings.PopulationLimit, 1);
+  building_ = population;
+  // The draws stay on this thread in their order; each member is evaluated
+  // once, below, where the pool can share the work.
+  FillRandomUnevaluated(*population, building_total_, FElementCount);
   ++populations_made_;
   first_ = population;
   current_ = population;
@@ -76,7 +114,8 @@ void TEQGenerations::Reset() {
 
   // Local holds: a handler run from the pump cannot free what is evaluated.
   const PopulationPtr winners = winners_;
-  population->EvaluateMembers(winners.get());
+  population->EvaluateMembers(winners.get(), pool_.get());
+  building_.reset();
   population->Sort();
 
   GA.GenerationNumber = 0;
@@ -109,6 +148,12 @@ PopulationPtr TEQGenerations::NextGeneration(TEQPopulation& previous) {
   const int32_t genes = std::clamp(Settings.GeneCount, 1, 5);
   const int32_t target = GA.ChildrenToMake;
   if (previous.Count() > 0) {
+    // On several threads, with children enough to pay for handing them out,
+    // the draws are made here in their order and the copies that make the
+    // children go to the pool.
+    constexpr int32_t kChildrenWorthThePool = 1000;
+    const bool on_pool = Settings.Threads > 1 && !pool_->Busy() && target >= kChildrenWorthThePool;
+    std::vector<PairDraw> pairs;
     const int32_t m = ParentRange(previous.Count(), Settings.CrossoverRate);
     for (int64_t made = 0; made < target; made += 2 * genes) {
       const int32_t i1 = RankSelect(m);
@@ -116,8 +161,14 @@ PopulationPtr TEQGenerations::NextGeneration(TEQPopulation& previous) {
       const TEQAlgebra* parent1 = previous.Get(i1);
       const TEQAlgebra* parent2 = previous.Get(i2);
       if (parent1 == nullptr || parent2 == nullptr) break;  // only with empty slots in previous
-      Crossover(*parent1, *parent2, *next);
+      if (on_pool) {
+        pairs.push_back({parent1, parent2, Random()});
+      } else {
+        Crossover(*parent1, *parent2, *next);
+      }
+      PumpMessages();
     }
+    if (on_pool) MakeChildrenOnPool(pairs, 2 * genes, *next, *pool_);
   }
 
   Mutate(*next, Settings.MutationRate);
@@ -133,7 +184,7 @@ PopulationPtr TEQGenerations::NextGeneration(TEQPopulation& previous) {
   }
 
   const PopulationPtr winners = winners_;
-  next->EvaluateMembers(winners.get());
+  next->EvaluateMembers(winners.get(), pool_.get());
   if (Settings.RemoveEqualMembers) RemoveEqual(*next);
   next->Sort();
   return next;

@@ -23,6 +23,8 @@
 
 #include "EQPopulation.h"
 
+class EvaluationPool;
+
 // The state of the search that the window and the statistics read.
 struct GAStatus {
   bool GAReady = false;  // a first generation exists for the current element count and genes
@@ -39,6 +41,9 @@ class TEQGenerations {
  public:
   // Stores both values, then performs Reset.
   TEQGenerations(int32_t element_count, int32_t population_limit);
+  ~TEQGenerations();
+  TEQGenerations(const TEQGenerations&) = delete;
+  TEQGenerations& operator=(const TEQGenerations&) = delete;
 
   int32_t FElementCount = 0;     // element count of new random populations
   int32_t FPopulationLimit = 0;  // limit for the children target (kept equal to Settings.PopulationLimit)
@@ -62,6 +67,16 @@ class TEQGenerations {
   // Called at the end of every Reset (the window writes a blank statistics line).
   void SetResetListener(std::function<void()> listener) { reset_listener_ = std::move(listener); }
 
+  // How far the Reset under way is (read from the message pump): members
+  // drawn and members evaluated of the first population's total.
+  struct ResetProgress {
+    bool active = false;
+    int32_t built = 0;
+    int32_t evaluated = 0;
+    int32_t total = 0;
+  };
+  ResetProgress CurrentResetProgress() const;
+
  private:
   void PublishStatistics(const TEQPopulation& population);
 
@@ -72,6 +87,11 @@ class TEQGenerations {
   int32_t generation_ = 0;
   int32_t populations_made_ = 0;
   std::function<void()> reset_listener_;
+  // Evaluates the generations on Settings.Threads threads.
+  std::unique_ptr<EvaluationPool> pool_;
+  // The first population while a Reset builds and evaluates it.
+  PopulationPtr building_;
+  int32_t building_total_ = 0;
 };
 
 // The children target: Trunc(limit * ratio), the product in extended

@@ -3,9 +3,11 @@
 #include "EQPopulation.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 
+#include "EvaluationPool.h"
 #include "MessagePump.h"
 #include "Settings.h"
 
@@ -108,19 +110,66 @@ void TEQPopulation::Sort() {
   for (size_t k = 0; k < keys.size(); ++k) members_[k] = std::move(slots[k]);
 }
 
-void TEQPopulation::EvaluateMembers(TEQPopulation* winners) {
+void TEQPopulation::OfferWinner(const TEQAlgebra& member, bool remove_equal, TEQPopulation* winners) const {
+  if (winners == nullptr || winners == this) return;
+  if (member.Fitness == 1.0 && remove_equal && !winners->HoldsCanonicalText(member.CanonicalText)) {
+    winners->CollectWinner(member);
+  }
+}
+
+void TEQPopulation::EvaluateMembers(TEQPopulation* winners, EvaluationPool* pool) {
+  evaluated_ = 0;
+  const int threads = Settings.Threads;
+  if (pool != nullptr && threads > 1 && !pool->Busy()) {
+    EvaluateInBatches(winners, *pool, threads);
+    return;
+  }
   // Count is read on every pass: the pump never adds members here, but a
   // bound taken once would be no safer.
   for (int i = 0; i < Count(); ++i) {
     TEQAlgebra* member = members_[static_cast<size_t>(i)].get();
     if (member == nullptr) continue;
     member->UpdateFitness();
+    ++evaluated_;
     PumpMessages();
-    if (winners == nullptr || winners == this) continue;
-    if (member->Fitness == 1.0 && Settings.RemoveEqualMembers &&
-        !winners->HoldsCanonicalText(member->CanonicalText)) {
-      winners->CollectWinner(*member);
+    OfferWinner(*member, Settings.RemoveEqualMembers, winners);
+  }
+}
+
+// Headless the calling thread evaluates beside threads - 1 workers, in one
+// batch. With a window the calling thread keeps its events flowing while
+// `threads` workers evaluate, in batches of about kBatchTime each, so a
+// changed setting (the thread count included) is taken up soon and the
+// progress advances steadily.
+void TEQPopulation::EvaluateInBatches(TEQPopulation* winners, EvaluationPool& pool, int threads) {
+  using Clock = std::chrono::steady_clock;
+  constexpr auto kBatchTime = std::chrono::milliseconds(20);
+  std::vector<TEQAlgebra*> order;
+  order.reserve(members_.size());
+  for (const auto& member : members_) {
+    if (member != nullptr) order.push_back(member.get());
+  }
+  const int total = static_cast<int>(order.size());
+  const bool window = InstalledMessagePump != nullptr;
+  int batch = window ? 4 * threads : total;
+  for (int start = 0; start < total;) {
+    const int size = std::min(batch, total - start);
+    const SearchSettings block = Settings;
+    threads = std::clamp(block.Threads, 1, kMostThreads);
+    const int workers = window ? threads : threads - 1;
+    const Clock::time_point began = Clock::now();
+    pool.UpdateFitness(order.data() + start, size, block, workers, !window, window ? &PumpMessages : nullptr);
+    const Clock::duration took = Clock::now() - began;
+    for (int i = start; i < start + size; ++i) {
+      OfferWinner(*order[static_cast<size_t>(i)], block.RemoveEqualMembers, winners);
     }
+    start += size;
+    evaluated_ = start;
+    PumpMessages();
+    // Next batch sized from this one's pace, at least two members a thread.
+    const double per_member = std::chrono::duration<double>(took).count() / size;
+    const double fits = per_member > 0 ? std::chrono::duration<double>(kBatchTime).count() / per_member : total;
+    batch = static_cast<int>(std::clamp<double>(fits, 2.0 * threads, std::max(total, 1)));
   }
 }
 

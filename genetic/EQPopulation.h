@@ -23,6 +23,8 @@ struct WinnerClass {
   int FirstWinner = 0;         // index of the first winner of the class (its own index when it opened it)
 };
 
+class EvaluationPool;
+
 class TEQPopulation {
  public:
   int32_t FElementCount = 0;  // element count of the members
@@ -47,11 +49,20 @@ class TEQPopulation {
   // comparison, as CompareFitness does.
   void Sort();
 
-  // Evaluates every member in order (UpdateFitness, then one message pump)
-  // and, while equal members are removed, appends to winners a copy of each
-  // member of fitness exactly 1 whose canonical text the winners do not hold
-  // yet. winners may be nullptr; it must not be this population.
-  void EvaluateMembers(TEQPopulation* winners);
+  // Evaluates every member and, while equal members are removed, appends to
+  // winners a copy of each member of fitness exactly 1 whose canonical text
+  // the winners do not hold yet, in member order. winners may be nullptr; it
+  // must not be this population.
+  //
+  // On one thread (Settings.Threads 1, no pool, or a pool already busy
+  // further up the stack) each member is evaluated in turn, with a message
+  // pump after each. On more, the members go to the pool in batches, each
+  // under a copy of the settings block taken when it starts; the pump runs
+  // while a batch is evaluated and between batches. Either way every member
+  // gets exactly the fitness and canonical text one thread would give it.
+  void EvaluateMembers(TEQPopulation* winners, EvaluationPool* pool = nullptr);
+  // Members evaluated so far by the evaluation under way (or the last one).
+  int EvaluatedCount() const { return evaluated_; }
 
   // --- The winners' side -------------------------------------------------
   // A population of winners grows only through CollectWinner and
@@ -79,6 +90,10 @@ class TEQPopulation {
   // Classifies the members again when they changed other than through the
   // two collecting calls.
   void RebuildClassIndex() const;
+  // Offers member to winners (CollectWinner) when it is a winner whose
+  // canonical text they do not hold yet.
+  void OfferWinner(const TEQAlgebra& member, bool remove_equal, TEQPopulation* winners) const;
+  void EvaluateInBatches(TEQPopulation* winners, EvaluationPool& pool, int threads);
 
   std::vector<std::unique_ptr<TEQAlgebra>> members_;
   std::unordered_set<std::string> canonical_index_;  // canonical texts of the members
@@ -88,6 +103,7 @@ class TEQPopulation {
   mutable std::unordered_map<std::string, int> first_of_class_;  // class key -> first member of the class
   mutable int classified_count_ = 0;                             // Count() when classes_ was last complete
   std::unordered_set<std::string> left_out_;  // canonical texts of winners left out as of a held class
+  int evaluated_ = 0;
 };
 
 // Populations are shared: the search hands them out as shared pointers and a

@@ -90,6 +90,16 @@ void FillRandom(TEQPopulation& population, int32_t count, int32_t n) {
   }
 }
 
+void FillRandomUnevaluated(TEQPopulation& population, int32_t count, int32_t n) {
+  population.FElementCount = n;
+  for (int32_t i = 0; i < count; ++i) {
+    auto member = std::make_unique<TEQAlgebra>();
+    member->DrawRandom(n);
+    population.Add(std::move(member));
+    PumpMessages();
+  }
+}
+
 // One pass in slot order keeps the first member of each class of equal
 // members: exactly what comparing every later slot with every earlier
 // survivor keeps, since equality of members is an equivalence (NaN fitness
@@ -147,20 +157,20 @@ int32_t RankSelect(int32_t m) {
   return static_cast<int32_t>(i);
 }
 
+std::unique_ptr<TEQAlgebra> CrossoverChild(const TEQAlgebra& parent1, const TEQAlgebra& parent2, double share,
+                                           int k) {
+  const int gene = GeneOfSlot(k / 2 + 1);
+  const bool a_child = k % 2 == 0;
+  auto child = std::make_unique<TEQAlgebra>();
+  child->CopyFrom(a_child ? &parent1 : &parent2);
+  child->CopyGenePrefixFrom(a_child ? &parent2 : &parent1, gene, share);
+  return child;
+}
+
 void Crossover(const TEQAlgebra& parent1, const TEQAlgebra& parent2, TEQPopulation& target) {
   const double share = Random();
-  const int slots = SlotCount();
-  for (int slot = 1; slot <= slots; ++slot) {
-    const int gene = GeneOfSlot(slot);
-    auto child_a = std::make_unique<TEQAlgebra>();
-    child_a->CopyFrom(&parent1);
-    child_a->CopyGenePrefixFrom(&parent2, gene, share);
-    target.Add(std::move(child_a));
-    auto child_b = std::make_unique<TEQAlgebra>();
-    child_b->CopyFrom(&parent2);
-    child_b->CopyGenePrefixFrom(&parent1, gene, share);
-    target.Add(std::move(child_b));
-  }
+  const int children = 2 * SlotCount();
+  for (int k = 0; k < children; ++k) target.Add(CrossoverChild(parent1, parent2, share, k));
 }
 
 void Mutate(TEQPopulation& population, double rate) {

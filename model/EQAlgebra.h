@@ -141,7 +141,10 @@ class TEQAlgebra {
   void CopyGenePrefixFrom(const TEQAlgebra* source, int gene, double share);
 
   // --- Random construction (EQAlgebraRandom.cpp). ----------------------------
+  // DrawRandom, then Fitness := Evaluate.
   void BuildRandom(int32_t n);
+  // Every random draw of BuildRandom, in its order, without the evaluation.
+  void DrawRandom(int32_t n);
 
   // --- Property checks (EQAlgebraChecks.cpp). --------------------------------
   // Each writes (passed, total) into its slot and returns total - passed

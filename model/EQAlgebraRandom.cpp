@@ -41,7 +41,7 @@ char DeltaRule(int32_t n, char x) {
 // Fills every list in the standard layout. Draws: one per infimum entry, one
 // per product entry without '1', one per equality entry, one per delta entry
 // with delta on; the maximum is read off the order and draws nothing.
-void TEQAlgebra::BuildRandom(int32_t n) {
+void TEQAlgebra::DrawRandom(int32_t n) {
   if (n < 2 || n > kMaxElements) return;  // no algebra of that size exists
   Init(n);
   const auto element = [this](int i) { return ElementList[i]; };
@@ -89,6 +89,10 @@ void TEQAlgebra::BuildRandom(int32_t n) {
     MaximumGene.Count = k;
     RecomputeMaximum();  // the join of every pair, read off the infimum just drawn
   }
+}
 
+void TEQAlgebra::BuildRandom(int32_t n) {
+  if (n < 2 || n > kMaxElements) return;
+  DrawRandom(n);
   Fitness = Evaluate();
 }

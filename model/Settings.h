@@ -41,12 +41,19 @@ struct SearchSettings {
   double MutationRate = 0.1;
   double CrossoverRate = 0.9;
   double ChildRatio = 0.95;
+  // Threads that evaluate a generation. The window's control and the
+  // command-line tool start at every core; a block made here evaluates on
+  // the calling thread alone.
+  int32_t Threads = 1;
 
   std::string QuickDir;  // always ends in the path separator once set
 
   // GeneCount from the two optional operations.
   void UpdateGeneCount() { GeneCount = 3 + (MaximumEnabled ? 1 : 0) + (DeltaEnabled ? 1 : 0); }
 };
+
+// The most threads the "Threads" setting allows.
+inline constexpr int32_t kMostThreads = 1024;
 
 // This thread's settings block.
 inline thread_local SearchSettings Settings;

@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdlib>
 #include <pwd.h>
+#include <thread>
 
 namespace {
 
@@ -46,6 +47,7 @@ constexpr SettingsKey kCrossoverRate = Integer(Control::CrossoverRate, kGa, "Cro
 constexpr SettingsKey kWinnersLimit = Integer(Control::WinnersLimit, kGa, "Winners limit", 100, 10, 10000);
 constexpr SettingsKey kChildRatio = Integer(Control::ChildRatio, kGa, "Child ratio", 95, 0, 100);
 constexpr SettingsKey kRemoveEqual = Boolean(Control::RemoveEqual, kGa, "Remove equal", true);
+constexpr SettingsKey kThreads = Integer(Control::Threads, kGa, "Threads", 0, 1, kMostThreads);
 constexpr SettingsKey kQuickDirPath = Text(Control::QuickDirPath, kLog, "QuickDirPath");
 constexpr SettingsKey kDumpProperties = Boolean(Control::DumpProperties, kLog, "DumpProperties", true);
 constexpr SettingsKey kDelta = Boolean(Control::Delta, kAlgebra, "Delta", false);
@@ -118,19 +120,20 @@ bool On(const FormValues& values, Control c) { return values.Get(c) != 0; }
 
 }  // namespace
 
-const std::array<SettingsKey, 42> kReadOrder = {
+const std::array<SettingsKey, kSettingsKeyCount> kReadOrder = {
     kElementsNumber, kOptionalWeight, kColorfulness, kColorfulnessProd, kPopulationLimit, kStepsLimit,
     kMutationRate, kCrossoverRate, kWinnersLimit, kChildRatio, kRemoveEqual, kQuickDirPath,
     kDumpProperties, kDelta, kMax, kGoodness, kInvolutive, kSemiseparated, kSeparated, kResiduated,
     kCommutative, kNonLattice, kNonResiduated, kNonCommutative, kNonGoodness, kNonInvolutive,
     kNonSeparated, kNonPrelinear, kNonSemiSeparated, kNonLinear, kLinear, kLattice, kPrelinear,
     kSupProd, kEqProd, kAutoLoadWinners, kLogDerived, kLogPropertiesKey, kQuicksave, kAutosave,
-    kTadaSound, kOnePerClass,
+    kTadaSound, kOnePerClass, kThreads,
 };
 
-const std::array<SettingsKey, 42> kWriteOrder = {
+const std::array<SettingsKey, kSettingsKeyCount> kWriteOrder = {
     kElementsNumber, kOptionalWeight, kColorfulness, kColorfulnessProd,
     kPopulationLimit, kStepsLimit, kMutationRate, kCrossoverRate, kWinnersLimit, kChildRatio, kRemoveEqual,
+    kThreads,
     kDumpProperties,
     kDelta, kMax, kGoodness, kInvolutive, kSemiseparated, kSeparated, kResiduated, kCommutative,
     kNonLattice, kNonResiduated, kNonCommutative, kNonGoodness, kNonInvolutive, kNonSeparated,
@@ -163,12 +166,21 @@ Control PartnerOf(Control control) {
   }
 }
 
+int32_t EveryCore() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return static_cast<int32_t>(std::clamp<unsigned>(cores, 1, kMostThreads));
+}
+
+int32_t DefaultValueOf(const SettingsKey& key) {
+  return key.control == Control::Threads ? EveryCore() : key.default_value;
+}
+
 std::string DefaultQuickDirText() { return HomeDirectory() + "/Velmora/EQ"; }
 
 FormValues DefaultFormValues() {
   FormValues values;
   for (const SettingsKey& key : kReadOrder) {
-    if (key.kind != ValueKind::Text) values.Set(key.control, key.default_value);
+    if (key.kind != ValueKind::Text) values.Set(key.control, DefaultValueOf(key));
   }
   values.quick_dir_path = DefaultQuickDirText();
   return values;
@@ -177,7 +189,7 @@ FormValues DefaultFormValues() {
 int32_t ReadIntegerKey(const IniFile& ini, const SettingsKey& key) {
   const std::optional<std::string> text = ini.Value(key.section, key.key);
   int32_t value = 0;
-  if (!text || !ParseInt32(*text, value)) return key.default_value;
+  if (!text || !ParseInt32(*text, value)) return DefaultValueOf(key);
   return value;
 }
 
@@ -242,6 +254,7 @@ void ApplyFormValues(const FormValues& values, SearchSettings& settings) {
   settings.ChildRatio = PercentToFraction(ranged(kChildRatio));
   settings.RemoveEqualMembers = On(values, Control::RemoveEqual);
   settings.OnePerClass = On(values, Control::OnePerClass);
+  settings.Threads = ranged(kThreads);
   settings.ShowDerived = On(values, Control::LogDerived);
   settings.DeltaEnabled = On(values, Control::Delta);
   settings.MaximumEnabled = On(values, Control::Max);

@@ -20,9 +20,13 @@ enum class Control : int {
   NonPrelinear, NonSemiSeparated, NonLinear, Linear, Lattice, Prelinear,
   SupProdDistributivity, EqualityOverEqProd,
   AutoLoadWinners, LogDerived, LogProperties, Quicksave, Autosave, TadaSound,
-  OnePerClass,
+  OnePerClass, Threads,
 };
-inline constexpr int kControlCount = static_cast<int>(Control::OnePerClass) + 1;
+inline constexpr int kControlCount = static_cast<int>(Control::Threads) + 1;
+inline constexpr int kSettingsKeyCount = 43;
+
+// The number of cores the system reports (at least 1): the default of "Threads".
+int32_t EveryCore();
 
 enum class ValueKind { Integer, Boolean, Text };
 
@@ -31,16 +35,16 @@ struct SettingsKey {
   const char* section;
   const char* key;
   ValueKind kind;
-  int32_t default_value;  // Booleans 0 or 1; unused for text
+  int32_t default_value;  // Booleans 0 or 1; unused for text; 0 for "Threads": every core
   int32_t minimum;        // the control's range (colourfulness: up to the element count)
   int32_t maximum;
 };
 
 // Every key in the order in which the window reads them.
-extern const std::array<SettingsKey, 42> kReadOrder;
+extern const std::array<SettingsKey, kSettingsKeyCount> kReadOrder;
 // Every key in the order in which they are written ("DumpProperties" and
 // "Log properties" both hold the Dump Properties box).
-extern const std::array<SettingsKey, 42> kWriteOrder;
+extern const std::array<SettingsKey, kSettingsKeyCount> kWriteOrder;
 
 // The partner box of a mutually exclusive pair, or the control itself.
 Control PartnerOf(Control control);
@@ -60,6 +64,8 @@ FormValues DefaultFormValues();
 // The default quick-save directory: "Velmora/EQ" in the user's home directory.
 std::string DefaultQuickDirText();
 
+// A key's default value.
+int32_t DefaultValueOf(const SettingsKey& key);
 // The integer a key reads as: missing or not an integer gives the default;
 // the result is not clamped.
 int32_t ReadIntegerKey(const IniFile& ini, const SettingsKey& key);

@@ -1,8 +1,11 @@
 // Whole runs in the main window: start-up, Run and Stop, the winners limit,
 // Reset GA, the status bar, the statistics file and closing.
+#include <algorithm>
+
 #include <QLineSeries>
 #include <QValueAxis>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -53,6 +56,38 @@ QList<int> Range(int first, int last) {
   QList<int> numbers;
   for (int i = first; i <= last; ++i) numbers << i;
   return numbers;
+}
+
+// The status bar's reset progress text, or an empty text when none is shown.
+QString ResetProgressText(TEQForm& form) {
+  for (QLabel* label : form.statusBar()->findChildren<QLabel*>()) {
+    if (!label->isHidden() && label->text().startsWith(QStringLiteral("First population: "))) return label->text();
+  }
+  return QString();
+}
+
+// What the window shows and allows at one moment.
+struct BusyState {
+  bool resetting = false;
+  bool busy_cursor = false;
+  bool run_enabled = false;
+  bool reset_enabled = false;
+  bool elements_enabled = false;
+  bool delta_enabled = false;
+  bool max_enabled = false;
+  QString progress;
+};
+
+BusyState StateOf(TEQForm& form) {
+  const QCursor* cursor = QApplication::overrideCursor();
+  return {form.Resetting(),
+          cursor != nullptr && cursor->shape() == Qt::BusyCursor,
+          form.ButtonStep->isEnabled(),
+          form.ButtonRand->isEnabled(),
+          form.SpinEditElm->isEnabled(),
+          form.CheckBoxDeltaProp->isEnabled(),
+          form.CheckBoxMax->isEnabled(),
+          ResetProgressText(form)};
 }
 
 // Reseeds and resets, so a test's run is the same every time.
@@ -289,6 +324,125 @@ class FormRunTest : public QObject {
     form.Timer1Timer();
     QCOMPARE(form.StatusPanels[4]->text(), QStringLiteral("Current gen.: -1"));
     QCOMPARE(form.StatusPanels[5]->text(), QStringLiteral("Cur. gen.size: -1"));
+  }
+
+  void resetGAKeepsTheWindowAliveAndRefusesToStartAnotherSearch_data() {
+    QTest::addColumn<int>("threads");
+    QTest::newRow("one thread") << 1;
+    QTest::newRow("two threads") << 2;
+  }
+
+  void resetGAKeepsTheWindowAliveAndRefusesToStartAnotherSearch() {
+    QFETCH(int, threads);
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 12, 10, 10000) << QStringLiteral("Population limit=1500")
+                                                      << QStringLiteral("Threads=%1").arg(threads));
+    TFormStats stats;
+    TEQForm& form = fixture.Create(QString(), &stats);
+    QCOMPARE(Settings.Threads, threads);
+    const PopulationPtr before = form.Generations->FCurrent();
+
+    // A timer of the window fires again and again while the reset works;
+    // from it the user tries everything the reset refuses.
+    QList<BusyState> seen;
+    bool refused = true;
+    QTimer watcher;
+    watcher.setInterval(0);
+    connect(&watcher, &QTimer::timeout, &form, [&] {
+      if (!form.Resetting()) return;
+      form.Timer1Timer();
+      seen << StateOf(form);
+      if (seen.size() != 3) return;
+      const PopulationPtr building = form.Generations->FCurrent();
+      form.ButtonRandClick();
+      form.ButtonStepClick();
+      refused = refused && form.Generations->FCurrent() == building && !form.Running() && form.Resetting();
+    });
+    watcher.start();
+    form.ButtonRand->click();
+    watcher.stop();
+
+    QVERIFY2(seen.size() >= 10, qPrintable(QString::number(seen.size())));
+    QVERIFY(refused);
+    for (const BusyState& state : seen) {
+      QVERIFY(state.resetting && state.busy_cursor);
+      QVERIFY(!state.run_enabled && !state.reset_enabled);
+      QVERIFY(!state.elements_enabled && !state.delta_enabled && !state.max_enabled);
+    }
+    QVERIFY(seen.first().progress.startsWith(QStringLiteral("First population: ")));
+    QVERIFY(seen.first().progress.endsWith(QStringLiteral(" of 1500 drawn, 0 evaluated")));
+    QVERIFY(std::any_of(seen.begin(), seen.end(), [](const BusyState& s) {
+      return s.progress.startsWith(QStringLiteral("First population: 1500 of 1500 drawn, ")) &&
+             !s.progress.endsWith(QStringLiteral(", 0 evaluated"));
+    }));
+
+    // Done: a new first population, and the window as before.
+    QVERIFY(form.Generations->FCurrent() != before);
+    QCOMPARE(form.Generations->FGeneration(), 0);
+    QCOMPARE(form.Generations->FCurrent()->Count(), 1500);
+    QCOMPARE(form.BrowsedPopulation, form.Generations->FFirst());
+    const BusyState after = StateOf(form);
+    QVERIFY(!after.resetting && !after.busy_cursor && QApplication::overrideCursor() == nullptr);
+    QVERIFY(after.run_enabled && after.reset_enabled && after.elements_enabled && after.delta_enabled &&
+            after.max_enabled);
+    QCOMPARE(after.progress, QString());
+  }
+
+  void aRunsRestartAfterAnElementCountChangeIsBusyButKeepsStop() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 10, 10000) << QStringLiteral("Population limit=600"));
+    TEQForm& form = fixture.Create();
+    Reproducible(form, 37);
+    QList<BusyState> seen;
+    QList<QString> captions;
+    QTimer watcher;
+    watcher.setInterval(0);
+    connect(&watcher, &QTimer::timeout, &form, [&] {
+      if (form.Generations->FGeneration() == 2 && !form.Resetting() && form.SpinEditElm->Value() == 5) {
+        form.SpinEditElm->SetValue(6);  // the next step starts afresh
+      }
+      if (!form.Resetting()) return;
+      form.Timer1Timer();
+      seen << StateOf(form);
+      captions << form.ButtonStep->text();
+    });
+    watcher.start();
+    form.ButtonStep->click();
+    watcher.stop();
+
+    QVERIFY(!seen.isEmpty());
+    for (const BusyState& state : seen) {
+      QVERIFY(state.busy_cursor && state.run_enabled && !state.reset_enabled);
+      QVERIFY(!state.elements_enabled && !state.delta_enabled && !state.max_enabled);
+    }
+    QVERIFY(captions.count(QStringLiteral("Stop")) == captions.size());
+    QVERIFY(seen.first().progress.endsWith(QStringLiteral(" of 600 drawn, 0 evaluated")));
+    QCOMPARE(form.Generations->FLatest()->Get(0)->Size, 6);
+    const BusyState after = StateOf(form);
+    QVERIFY(!after.resetting && !after.busy_cursor);
+    QVERIFY(after.run_enabled && after.reset_enabled && after.elements_enabled);
+  }
+
+  void stopDuringAStepOfALargePopulationEndsTheRunAfterThatStep() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5, 100, 10000) << QStringLiteral("Population limit=4000")
+                                                      << QStringLiteral("Threads=2"));
+    TFormStats stats;
+    TEQForm& form = fixture.Create(QString(), &stats);
+    Reproducible(form, 43);
+    int generation_at_click = -1;
+    QTimer::singleShot(0, &form, [&] {
+      generation_at_click = form.Generations->FGeneration();
+      form.ButtonStep->click();  // Stop, in the middle of the first step
+    });
+    form.ButtonStep->click();
+    QCOMPARE(generation_at_click, 0);
+    QCOMPARE(form.Generations->FGeneration(), 1);
+    QVERIFY(form.Generations->FLatest()->Count() > 1000);
+    QCOMPARE(RecordNumbers(StatsLines(fixture)), QList<int>{-1});
+    QCOMPARE(stats.Series1->count(), 0);
+    QCOMPARE(form.ButtonStep->text(), QStringLiteral("Run"));
+    QVERIFY(!form.Running());
   }
 
   void statisticsFileAcrossRunsAndResets() {

@@ -85,6 +85,7 @@ const char* const kDefaultIniWithChanges =
     "Winners limit=100\r\n"
     "Child ratio=95\r\n"
     "Remove equal=1\r\n"
+    "Threads=3\r\n"
     "One per class=0\r\n"
     "\r\n"
     "[Log]\r\n"
@@ -328,8 +329,12 @@ class FormSettingsTest : public QObject {
     FormFixture fixture;
     TEQForm& form = fixture.Create();  // no settings file yet: defaults
     QCOMPARE(form.SpinEditElm->Value(), 5);
+    QCOMPARE(form.SpinEditThreads->Value(), EveryCore());
+    QCOMPARE(Settings.Threads, EveryCore());
     form.SpinEditElm->SetValue(6);
     form.SpinEditMut->SetValue(7);
+    form.SpinEditThreads->SetValue(3);
+    QCOMPARE(Settings.Threads, 3);
     form.CheckBoxComNon->click();
     form.CheckBoxDeltaProp->click();
     form.CheckBoxDumpProp->click();
@@ -349,6 +354,8 @@ class FormSettingsTest : public QObject {
     QCOMPARE(again.EditQuickDir->text(), fixture.QuickDir());
     QCOMPARE(Settings.MutationRate, 0.07);
     QVERIFY(Settings.WantNonCommutative);
+    QCOMPARE(again.SpinEditThreads->Value(), 3);
+    QCOMPARE(Settings.Threads, 3);
   }
 
   void malformedValuesGiveTheDefaults() {

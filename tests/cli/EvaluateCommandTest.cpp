@@ -161,7 +161,7 @@ TEST(EvaluateCommand, HelpDocumentsBothCommandsAndTheExitCodes) {
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("velmora-cli evaluate [--settings FILE.ini] FILE.eqa...\n"), std::string::npos);
-    EXPECT_NE(run.out.find("velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n"),
+    EXPECT_NE(run.out.find("velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]\n"),
               std::string::npos);
     EXPECT_NE(run.out.find("Exit status:\n  0  success\n  1  some input failed"), std::string::npos);
     EXPECT_NE(run.out.find("\n  2  usage error"), std::string::npos);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -166,6 +168,58 @@ TEST(SearchCommand, OnePerClassKeepsTheFirstWinnerOfEachClass) {
   EXPECT_EQ(one_classes, expected_classes);
 }
 
+// Every file in a directory, by name.
+std::map<std::string, std::string> FilesIn(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    files[entry.path().filename().string()] = ReadWholeFile(entry.path().string());
+  }
+  return files;
+}
+
+TEST(SearchCommand, EveryThreadCountPrintsAndWritesTheSameSearch) {
+  ScratchDirectory dir;
+  struct Case {
+    const char* name;
+    const char* ini;
+    uint32_t seed;
+    int steps;
+  };
+  const std::vector<Case> cases = {
+      {"defaults", "", 1, 12},
+      {"delta and max, non-commutative, limit 10", "[Algebra properties]\r\nElements number=4\r\nDelta=1\r\nMax=1\r\n"
+       "Non-Commutative=1\r\n[GA properties]\r\nPopulation limit=10\r\nWinners limit=10000\r\n", 7, 30},
+      {"delta, non-goodness, linear", "[Algebra properties]\r\nElements number=5\r\nDelta=1\r\nNon-Goodness=1\r\n"
+       "Linear=1\r\n[GA properties]\r\nPopulation limit=400\r\n", 8, 6},
+      {"max, lattice, non-residuated, colourful", "[Algebra properties]\r\nElements number=3\r\nMax=1\r\nLattice=1\r\n"
+       "Non-Residuated=1\r\nColorfulness=2\r\n[GA properties]\r\nWinners limit=10000\r\n", 9, 10},
+      {"limit 10000", "[Algebra properties]\r\nElements number=4\r\n[GA properties]\r\nPopulation limit=10000\r\n"
+       "Winners limit=10000\r\n", 10, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string arguments = "search --seed " + std::to_string(c.seed) + " --steps " + std::to_string(c.steps);
+    if (*c.ini != '\0') {
+      WriteWholeFile(dir.File("case.ini"), c.ini);
+      arguments += " --settings " + Quoted(dir.File("case.ini"));
+    }
+    const std::string one_dir = dir.File(std::string("one_") + std::to_string(c.seed));
+    const CliRun one = RunCli(arguments + " --threads 1 --out " + Quoted(one_dir));
+    ASSERT_EQ(one.status, 0) << one.err;
+    ASSERT_EQ(Lines(one.out).size(), static_cast<size_t>(c.steps) + 2);
+    for (const char* threads : {"2", "3"}) {
+      const std::string many_dir = dir.File(std::string("many_") + threads + std::to_string(c.seed));
+      const CliRun many = RunCli(arguments + " --threads " + threads + " --out " + Quoted(many_dir));
+      EXPECT_EQ(many.status, 0) << many.err;
+      EXPECT_EQ(many.out, one.out) << threads << " threads";
+      EXPECT_EQ(FilesIn(many_dir), FilesIn(one_dir)) << threads << " threads";
+    }
+  }
+  // The default, every core, agrees with one thread too; and one thread with the search in this process.
+  EXPECT_EQ(RunCli("search --seed 5 --steps 6").out, RunCli("search --seed 5 --steps 6 --threads 1").out);
+  EXPECT_EQ(Lines(RunCli("search --seed 5 --steps 6 --threads 2").out), ExpectedLines(5, 6, 100));
+}
+
 TEST(SearchCommand, OutWritesEveryWinnerAsEqaAndTableFiles) {
   ScratchDirectory dir;
   WriteWholeFile(dir.File("three.ini"), "[Algebra properties]\r\nElements number=3\r\n");
@@ -232,7 +286,7 @@ TEST(SearchCommand, OutThatCannotBeCreatedFailsAfterPrintingEverything) {
 
 TEST(SearchCommand, BadArgumentsAreUsageErrors) {
   const std::string usage =
-      "Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n";
+      "Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]\n";
   struct Case {
     const char* arguments;
     std::string message;
@@ -246,6 +300,10 @@ TEST(SearchCommand, BadArgumentsAreUsageErrors) {
       {"--steps -3", "--steps needs a whole number of 0 or more (0: no limit), not \"-3\""},
       {"--steps 1.5", "--steps needs a whole number of 0 or more (0: no limit), not \"1.5\""},
       {"--out ''", "--out needs a directory name"},
+      {"--threads 0", "--threads needs a whole number from 1 to 1024, not \"0\""},
+      {"--threads 1025", "--threads needs a whole number from 1 to 1024, not \"1025\""},
+      {"--threads all", "--threads needs a whole number from 1 to 1024, not \"all\""},
+      {"--threads", "--threads needs a value"},
       {"--fast", "unknown argument \"--fast\""},
       {"extra", "unknown argument \"extra\""},
   };

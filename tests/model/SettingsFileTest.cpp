@@ -39,17 +39,20 @@ class SettingsFileTest : public ::testing::Test {
   std::optional<std::string> saved_home_, saved_config_;
 };
 
-const char kDefaultText[] =
+// The defaults as written; "Threads" holds the number of cores of this machine.
+std::string DefaultText() {
+  return
     "[Algebra properties]\r\nElements number=5\r\nOptional weight=10\r\nColorfulness=0\r\nColorfulness(*)=0\r\n"
     "Delta=0\r\nMax=0\r\nGoodness=0\r\nInvolutive=0\r\nSemiseparated=0\r\nSeparated=0\r\nResiduated=0\r\n"
     "Commutative=0\r\nNon-Lattice=0\r\nNon-Residuated=0\r\nNon-Commutative=0\r\nNon-Goodness=0\r\n"
     "Non-Involutive=0\r\nNon-Separated=0\r\nNon-Prelinear=0\r\nNon-SemiSeparated=0\r\nNon-Linear=0\r\n"
     "Linear=0\r\nLattice=0\r\nPrelinear=0\r\nSup-product distributivity=0\r\nEquality over EqProd=0\r\n"
     "\r\n[GA properties]\r\nPopulation limit=180\r\nSteps limit=100\r\nMutation rate=10\r\nCrossover rate=90\r\n"
-    "Winners limit=100\r\nChild ratio=95\r\nRemove equal=1\r\nOne per class=0\r\n"
+    "Winners limit=100\r\nChild ratio=95\r\nRemove equal=1\r\nThreads=" + std::to_string(EveryCore()) + "\r\nOne per class=0\r\n"
     "\r\n[Log]\r\nDumpProperties=1\r\nQuickDirPath=/home/tester/Velmora/EQ\r\n"
     "\r\n[Log properties]\r\nAutoLoadWinners=1\r\nLog derived=1\r\nLog properties=1\r\nQuicksave=1\r\n"
     "Autosave=1\r\nTada sound=1\r\n";
+}
 
 TEST_F(SettingsFileTest, DefaultsAreTheControlsDefaults) {
   const FormValues values = DefaultFormValues();
@@ -68,7 +71,7 @@ TEST_F(SettingsFileTest, DefaultsAreTheControlsDefaults) {
 TEST_F(SettingsFileTest, WritesEveryKeyInOrderWithOneSectionPerName) {
   IniFile ini;
   SaveFormValues(DefaultFormValues(), ini);
-  EXPECT_EQ(ini.Text(), kDefaultText);
+  EXPECT_EQ(ini.Text(), DefaultText());
 }
 
 TEST_F(SettingsFileTest, WritesTheValuesAsTheControlsShowThem) {
@@ -99,6 +102,26 @@ TEST_F(SettingsFileTest, ReadingWhatWasWrittenGivesTheSameValues) {
   const FormValues read = Loaded(ini.Text());
   EXPECT_EQ(read.values, values.values);
   EXPECT_EQ(read.quick_dir_path, "/data/eq");
+}
+
+TEST_F(SettingsFileTest, ThreadsDefaultToEveryCoreAndAreHeldToTheirRange) {
+  ASSERT_GE(EveryCore(), 1);
+  EXPECT_EQ(DefaultFormValues().Get(Control::Threads), EveryCore());
+  // A file written before the key existed reads as every core.
+  EXPECT_EQ(Loaded("[GA properties]\nPopulation limit=200\n").Get(Control::Threads), EveryCore());
+  EXPECT_EQ(Loaded("[GA properties]\nThreads=3\n").Get(Control::Threads), 3);
+  EXPECT_EQ(Loaded("[GA properties]\nThreads=0\n").Get(Control::Threads), 1);
+  EXPECT_EQ(Loaded("[GA properties]\nThreads=5000\n").Get(Control::Threads), kMostThreads);
+  EXPECT_EQ(Loaded("[GA properties]\nThreads=two\n").Get(Control::Threads), EveryCore());
+
+  FormValues values = DefaultFormValues();
+  values.Set(Control::Threads, 6);
+  SearchSettings settings;
+  ApplyFormValues(values, settings);
+  EXPECT_EQ(settings.Threads, 6);
+  IniFile ini;
+  SaveFormValues(values, ini);
+  EXPECT_NE(ini.Text().find("Remove equal=1\r\nThreads=6\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsFileTest, MissingFileKeysKeepTheirDefaults) {
