@@ -94,7 +94,7 @@ TEST_F(ClassesCommand, UnreadableFilesAreReportedAndTheRestClassified) {
   EXPECT_EQ(run.status, 1);
   const std::regex expected(
       "\\{\"file\": \"[^\"]*bad.eqa\", \"error\": \"[^\"]*bad.eqa: line 5: [^\"]+\"\\}\n"
-      "\\{\"file\": \"[^\"]*missing.eqa\", \"error\": \"Error reading file: [^\"]*missing.eqa\"\\}\n"
+      "\\{\"file\": \"[^\"]*missing.eqa\", \"error\": \"Error reading file: [^\"]*missing.eqa: No such file or directory\"\\}\n"
       "\\{\"file\": \"[^\"]*good.eqa\", \"class\": \"[0-9a-f]{12}\", \"automorphisms\": 1\\}\n"
       "\\{\"files\": 1, \"classes\": 1\\}\n");
   EXPECT_TRUE(std::regex_match(run.out, expected)) << run.out;
