@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 
+#include "AlgebraFiles.h"
 #include "EQGenerations.h"
 #include "SettingsFile.h"
 
@@ -52,6 +53,9 @@ class TEQForm : public QMainWindow {
   std::function<QString()> AskOpenFileName;
   std::function<QString()> AskSaveFileName;
   std::function<void(const QString& title, const QString& text)> ShowMessage;
+  // The files a save could not write: a summary box with the whole list as
+  // details; with the message box replaced, the whole list as one text.
+  std::function<void(const QString& title, const FailedWrites& failures)> ShowFailedWrites;
   std::function<void(const QString& wav_file)> PlaySound;
 
   // --- Controls (captions, ranges and defaults as the window shows them) ----

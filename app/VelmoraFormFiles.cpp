@@ -39,8 +39,8 @@ void ShowPopulationHeading(TEQForm& form) {
 
 // One message for all the files a save could not write.
 void ReportFailedWrites(TEQForm& form, const FailedWrites& failures) {
-  if (failures.empty() || !form.ShowMessage) return;
-  form.ShowMessage(kMessageTitle, FailedWritesMessage(failures));
+  if (failures.empty() || !form.ShowFailedWrites) return;
+  form.ShowFailedWrites(kMessageTitle, failures);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "FailedWritesBox.h"
 #include "LogPane.h"
 #include "SpinEdit.h"
 #include "TadaSound.h"
@@ -497,5 +498,14 @@ void TEQForm::ConnectHandlers() {
   };
   if (environment_.show_message) ShowMessage = environment_.show_message;
   else ShowMessage = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
+  if (environment_.show_message) {
+    ShowFailedWrites = [this](const QString& title, const FailedWrites& failures) {
+      ShowMessage(title, FailedWritesMessage(failures));
+    };
+  } else {
+    ShowFailedWrites = [this](const QString& title, const FailedWrites& failures) {
+      ShowFailedWritesBox(this, title, failures);
+    };
+  }
   PlaySound = [](const QString& wav_file) { PlayWaveFile(wav_file); };
 }

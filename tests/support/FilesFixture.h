@@ -62,6 +62,10 @@ struct Fixture {
     ini.Save(QFile::encodeName(Path("Velmora.ini")).toStdString());
     form = std::make_unique<TEQForm>(TEQForm::Environment{Path("Velmora.ini"), dir.path(), dir.path()});
     form->ShowMessage = [this](const QString& title, const QString& text) { messages.emplace_back(title, text); };
+    // The files not written arrive as one text, the whole list.
+    form->ShowFailedWrites = [this](const QString& title, const FailedWrites& failures) {
+      messages.emplace_back(title, FailedWritesMessage(failures));
+    };
     form->PlaySound = [this](const QString& wav) { sounds.append(wav); };
     form->AskOpenFileName = [this] { return open_answer; };
     form->AskSaveFileName = [this] { return save_answer; };
