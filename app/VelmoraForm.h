@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -57,6 +58,17 @@ class TEQForm : public QMainWindow {
   // details; with the message box replaced, the whole list as one text.
   std::function<void(const QString& title, const FailedWrites& failures)> ShowFailedWrites;
   std::function<void(const QString& wav_file)> PlaySound;
+  // Asked before a save replaces existing files; true replaces them (empty: a message box).
+  std::function<bool(const QString& question)> AskReplace;
+
+  // Keyboard shortcuts of Run/Stop, Open EQA file, Save EQA file, Previous and Next.
+  static const QKeySequence& RunShortcut();
+  static const QKeySequence& OpenShortcut();
+  static const QKeySequence& SaveShortcut();
+  static const QKeySequence& PreviousShortcut();
+  static const QKeySequence& NextShortcut();
+  // Where the next file dialog opens: the executable's folder, then the folder last chosen.
+  const QString& DialogDirectory() const { return dialog_directory_; }
 
   // --- Controls (captions, ranges and defaults as the window shows them) ----
   SpinEdit* SpinEditElm = nullptr;
@@ -273,6 +285,13 @@ class TEQForm : public QMainWindow {
  private:
   void BuildLayout();
   void ConnectHandlers();
+  // Desktop conventions (VelmoraFormConventions.cpp).
+  void SetShortcuts();
+  void SetToolTips();
+  QString ChooseOpenFile();  // the open dialog; remembers the folder chosen
+  QString ChooseSaveFile();  // the save dialog; remembers the folder chosen
+  // True when none of the paths exists or the user agrees to replace them.
+  bool ConfirmReplace(const QStringList& paths);
   void FormCreate();
   void FormClose();
 

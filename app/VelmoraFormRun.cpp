@@ -53,6 +53,8 @@ TEQForm::TEQForm(const Environment& environment, TFormStats* stats, QWidget* par
     : QMainWindow(parent), FormStats(stats), environment_(environment) {
   BuildLayout();
   ConnectHandlers();
+  SetShortcuts();
+  SetToolTips();
   FormCreate();
 }
 
