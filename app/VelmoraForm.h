@@ -30,6 +30,7 @@
 #include "SettingsFile.h"
 
 class LogPane;
+class QSplitter;
 class SpinEdit;
 class TFormStats;
 
@@ -69,6 +70,16 @@ class TEQForm : public QMainWindow {
   static const QKeySequence& NextShortcut();
   // Where the next file dialog opens: the executable's folder, then the folder last chosen.
   const QString& DialogDirectory() const { return dialog_directory_; }
+
+  // The window's size on a screen of the given free area.
+  static QSize DefaultSize(const QSize& available);
+  // Sizes the window and its three columns for a screen of the given free area.
+  void ApplyDefaultGeometry(const QSize& available);
+  // Width of a log pane that shows lines of the given number of characters
+  // whole; the default width fits the widest line of a 5-element dump (the
+  // 60-dash line closing the property lines).
+  int LogWidthForColumns(int columns) const;
+  static constexpr int kLogColumns = 62;
 
   // --- Controls (captions, ranges and defaults as the window shows them) ----
   SpinEdit* SpinEditElm = nullptr;
@@ -315,5 +326,7 @@ class TEQForm : public QMainWindow {
   bool closed_ = false;
   QFile stats_file_;
   QString dialog_directory_;
+  QSplitter* main_splitter_ = nullptr;  // controls | tables and properties | log and files
+  QWidget* left_area_ = nullptr;        // the scrolling column of controls
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };
