@@ -328,5 +328,7 @@ class TEQForm : public QMainWindow {
   QString dialog_directory_;
   QSplitter* main_splitter_ = nullptr;  // controls | tables and properties | log and files
   QWidget* left_area_ = nullptr;        // the scrolling column of controls
+  void ReservePropertyWidths(int elements);  // steady panel widths for algebras of this size
+  int reserved_for_elements_ = 0;
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };

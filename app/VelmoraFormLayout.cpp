@@ -462,6 +462,28 @@ QSize TEQForm::DefaultSize(const QSize& available) {
   return {std::min(available.width(), 1600), std::min(available.height() - 32, 1000)};
 }
 
+void TEQForm::ReservePropertyWidths(int elements) {
+  if (elements == reserved_for_elements_) return;
+  reserved_for_elements_ = elements;
+  // The longest text a label of each panel can take at this size (every case
+  // of a four-variable law failing), so the panels keep their width, and their
+  // place in the flow, while the counts change from member to member.
+  const qint64 n = std::clamp(elements, 1, 28);
+  const QString most = QString::number(n * n * n * n);
+  const auto widest = [&most](const QLabel* label, const char* name) {
+    return label->fontMetrics().horizontalAdvance(QStringLiteral("Non-") + QLatin1String(name) + QStringLiteral(": ") +
+                                                  most + u'/' + most + QStringLiteral(", Errors: ") + most) + 2;
+  };
+  for (QLabel* label : {LabelAssocInf, LabelCommInf, LabelNeuInf, LabelIdInf, LabelIsoProd, LabelAssocProd,
+                        LabelNeuProd, LabelRefE, LabelSubst, LabelCon, LabelMonoImp, LabelBound}) {
+    label->setMinimumWidth(widest(label, "Monotone Implication"));
+  }
+  for (QLabel* label : {LabelColorful, LabelColProd, LabelGood, LabelInv, LabelSemi, LabelSepar, LabelResid,
+                        LabelComm, LabelLinear, LabelLat, LabelPre, LabelSupProd, LabelEqProd, LabelDeltaProp}) {
+    label->setMinimumWidth(widest(label, "Equality over ProdEquality"));
+  }
+}
+
 void TEQForm::ApplyDefaultGeometry(const QSize& available) {
   const QSize size = DefaultSize(available);
   resize(size);

@@ -108,6 +108,23 @@ class WindowLayoutTest : public QObject {
     QVERIFY2(CutLabel(labels).isEmpty(), qPrintable(CutLabel(labels)));
   }
 
+  // The property panels keep their size and place while the user steps
+  // through members whose counts differ.
+  void thePanelsStayPutFromMemberToMember() {
+    FormFixture fixture;
+    TEQForm& form = ShowOn(fixture, QSize(1440, 900), 5, false);
+    QWidget* axioms = form.LabelAssocInf->parentWidget();
+    QWidget* optional = form.LabelGood->parentWidget();
+    const QRect axioms_place = axioms->geometry();
+    const QRect optional_place = optional->geometry();
+    for (int member = 1; member < 30; ++member) {
+      form.SpinEditMember->SetValue(member);
+      QCoreApplication::processEvents();
+      QCOMPARE(axioms->geometry(), axioms_place);
+      QCOMPARE(optional->geometry(), optional_place);
+    }
+  }
+
   void aFiveElementDumpFitsTheLog() {
     FormFixture fixture;
     TEQForm& form = ShowOn(fixture, QSize(1440, 900), 5, false);
