@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -24,11 +25,13 @@
 #include <functional>
 #include <memory>
 
+#include "AlgebraFiles.h"
 #include "EQGenerations.h"
 #include "SettingsFile.h"
 
 class LogPane;
 struct ExportRequest;
+class QSplitter;
 class SpinEdit;
 class TFormStats;
 
@@ -53,9 +56,33 @@ class TEQForm : public QMainWindow {
   std::function<QString()> AskOpenFileName;
   std::function<QString()> AskSaveFileName;
   std::function<void(const QString& title, const QString& text)> ShowMessage;
+  // The files a save could not write: a summary box with the whole list as
+  // details; with the message box replaced, the whole list as one text.
+  std::function<void(const QString& title, const FailedWrites& failures)> ShowFailedWrites;
   std::function<void(const QString& wav_file)> PlaySound;
   // The Export dialog (what, format, file name); false on cancel.
   std::function<bool(ExportRequest& request)> AskExport;
+  // Asked before a save replaces existing files; true replaces them (empty: a message box).
+  std::function<bool(const QString& question)> AskReplace;
+
+  // Keyboard shortcuts of Run/Stop, Open EQA file, Save EQA file, Previous and Next.
+  static const QKeySequence& RunShortcut();
+  static const QKeySequence& OpenShortcut();
+  static const QKeySequence& SaveShortcut();
+  static const QKeySequence& PreviousShortcut();
+  static const QKeySequence& NextShortcut();
+  // Where the next file dialog opens: the executable's folder, then the folder last chosen.
+  const QString& DialogDirectory() const { return dialog_directory_; }
+
+  // The window's size on a screen of the given free area.
+  static QSize DefaultSize(const QSize& available);
+  // Sizes the window and its three columns for a screen of the given free area.
+  void ApplyDefaultGeometry(const QSize& available);
+  // Width of a log pane that shows lines of the given number of characters
+  // whole; the default width fits the widest line of a 5-element dump (the
+  // 60-dash line closing the property lines).
+  int LogWidthForColumns(int columns) const;
+  static constexpr int kLogColumns = 62;
 
   // --- Controls (captions, ranges and defaults as the window shows them) ----
   SpinEdit* SpinEditElm = nullptr;
@@ -279,6 +306,13 @@ class TEQForm : public QMainWindow {
  private:
   void BuildLayout();
   void ConnectHandlers();
+  // Desktop conventions (VelmoraFormConventions.cpp).
+  void SetShortcuts();
+  void SetToolTips();
+  QString ChooseOpenFile();  // the open dialog; remembers the folder chosen
+  QString ChooseSaveFile();  // the save dialog; remembers the folder chosen
+  // True when none of the paths exists or the user agrees to replace them.
+  bool ConfirmReplace(const QStringList& paths);
   void FormCreate();
   void FormClose();
 
@@ -312,5 +346,9 @@ class TEQForm : public QMainWindow {
   bool closed_ = false;
   QFile stats_file_;
   QString dialog_directory_;
+  QSplitter* main_splitter_ = nullptr;  // controls | tables and properties | log and files
+  QWidget* left_area_ = nullptr;        // the scrolling column of controls
+  void ReservePropertyWidths(int elements);  // steady panel widths for algebras of this size
+  int reserved_for_elements_ = 0;
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };

@@ -176,6 +176,7 @@ void TEQForm::ShowPropertyResult(QLabel* label, const QString& name, int32_t cou
 
 void TEQForm::ShowRequiredProperties() {
   if (!DisplayReady || ShownAlgebra == nullptr) return;
+  ReservePropertyWidths(ShownAlgebra->Size);
   using Check = int32_t (TEQAlgebra::*)(int32_t&, int32_t&);
   struct Row {
     QLabel* label;

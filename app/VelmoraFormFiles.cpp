@@ -40,14 +40,14 @@ void ShowPopulationHeading(TEQForm& form) {
 
 // One message for all the files a save could not write.
 void ReportFailedWrites(TEQForm& form, const FailedWrites& failures) {
-  if (failures.empty() || !form.ShowMessage) return;
-  form.ShowMessage(kMessageTitle, FailedWritesMessage(failures));
+  if (failures.empty() || !form.ShowFailedWrites) return;
+  form.ShowFailedWrites(kMessageTitle, failures);
 }
 
 }  // namespace
 
 void TEQForm::ButtonOpenClick() {
-  const QString path = AskOpenFileName ? AskOpenFileName() : QString();
+  const QString path = ChooseOpenFile();
   // Anything that exists goes to the reader, which refuses what is no regular file.
   if (path.isEmpty() || !QFileInfo::exists(path)) return;
   ImportFormat format;
@@ -73,30 +73,33 @@ void TEQForm::ButtonOpenClick() {
 }
 
 void TEQForm::ButtonSaveAClick() {
-  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  const QString name = ChooseSaveFile();
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
   if (!DisplayReady || LiveShownAlgebra() == nullptr) return;
+  if (!ConfirmReplace({base + QStringLiteral(".eqa")}) || LiveShownAlgebra() == nullptr) return;
   FailedWrites failures;
   WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures);
   ReportFailedWrites(*this, failures);
 }
 
 void TEQForm::ButtonSavePopClick() {
-  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  const QString name = ChooseSaveFile();
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
   if (!DisplayReady) return;
   const PopulationPtr population = BrowsedPopulation;
+  if (!HasMembers(population.get()) || !ConfirmReplace({base + QStringLiteral(".eqp")})) return;
   FailedWrites failures;
   SavePopulationFile(base + QStringLiteral(".eqp"), population.get(), failures);
   ReportFailedWrites(*this, failures);
 }
 
 void TEQForm::ButtonSaveLogClick() {
-  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  const QString name = ChooseSaveFile();
   if (name.isEmpty()) return;
   const QString path = StripExtension(name) + QStringLiteral(".txt");
+  if (!ConfirmReplace({path})) return;
   QString reason;
   FailedWrites failures;
   if (!RichEditLog->SaveReport(path, &reason)) failures.push_back({path, reason});
@@ -104,11 +107,16 @@ void TEQForm::ButtonSaveLogClick() {
 }
 
 void TEQForm::ButtonSaveDirClick() {
-  const QString name = AskSaveFileName ? AskSaveFileName() : QString();
+  const QString name = ChooseSaveFile();
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
   const PopulationPtr population = BrowsedPopulation;
   if (population == nullptr) return;
+  QStringList targets;
+  for (int i = 0; i < population->Count(); ++i) {
+    if (population->Get(i) != nullptr) targets << base + Index(i) + QStringLiteral(".eqa");
+  }
+  if (!ConfirmReplace(targets)) return;
   FailedWrites failures;
   for (int i = 0; i < population->Count(); ++i) {
     TEQAlgebra* member = population->Get(i);

@@ -8,12 +8,16 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "ExchangeFiles.h"
+#include "FailedWritesBox.h"
+#include "FlowLayout.h"
 #include "LogPane.h"
 #include "SpinEdit.h"
 #include "TadaSound.h"
@@ -82,6 +86,34 @@ QWidget* InScrollArea(QWidget* content) {
   area->setFrameShape(QFrame::NoFrame);
   return area;
 }
+
+// A scroll area at least as wide as the widest thing it holds, so a splitter
+// beside it can never cut a table or a property label; it scrolls down only.
+class WholeWidthScrollArea : public QScrollArea {
+ public:
+  WholeWidthScrollArea() {
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  }
+
+  QSize minimumSizeHint() const override {
+    QSize hint = QScrollArea::minimumSizeHint();
+    if (widget() != nullptr) {
+      const int least = widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+      hint.setWidth(std::max(hint.width(), least));
+    }
+    return hint;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // A table that grew with the element count, or a label that got longer,
+    // may need a wider area: the splitter is told.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
+  }
+};
 
 }  // namespace
 
@@ -272,21 +304,26 @@ void TEQForm::BuildLayout() {
   LabelDeltaCaption->hide();
   LabelMaximumCaption->hide();
 
-  auto* tables = new QWidget;
-  auto* tables_grid = new QGridLayout(tables);
-  tables_grid->setHorizontalSpacing(16);
-  const auto place = [tables_grid](QLabel* caption, QTableWidget* grid, int table_row, int column) {
-    tables_grid->addWidget(caption, 2 * table_row, column, Qt::AlignLeft | Qt::AlignBottom);
-    tables_grid->addWidget(grid, 2 * table_row + 1, column, Qt::AlignLeft | Qt::AlignTop);
+  // The tables and the two property panels flow as one block: as many side
+  // by side as the width allows, each whole, scrolling down when needed.
+  auto* algebra_view = new QWidget;
+  auto* flow = new FlowLayout(algebra_view);
+  flow->setContentsMargins(4, 4, 4, 4);
+  const auto add_table = [flow](QLabel* caption, QTableWidget* grid) {
+    auto* block = new QWidget;
+    auto* column = new QVBoxLayout(block);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addWidget(caption);
+    column->addWidget(grid);
+    flow->addWidget(block);
   };
-  place(MakeBold(QStringLiteral("Infimum")), StringGridEditInf, 0, 0);
-  place(MakeBold(QStringLiteral("Product")), StringGridProd, 1, 0);
-  place(MakeBold(QStringLiteral("FEquality")), StringGridFEq, 2, 0);
-  place(MakeBold(QStringLiteral("Implication")), StringGridImp, 0, 1);
-  place(LabelDeltaCaption, StringGridDelta, 1, 1);
-  place(LabelMaximumCaption, StringGridMax, 2, 1);
-  tables_grid->setRowStretch(6, 1);
-  tables_grid->setColumnStretch(2, 1);
+  add_table(MakeBold(QStringLiteral("Infimum")), StringGridEditInf);
+  add_table(MakeBold(QStringLiteral("Product")), StringGridProd);
+  add_table(MakeBold(QStringLiteral("FEquality")), StringGridFEq);
+  add_table(MakeBold(QStringLiteral("Implication")), StringGridImp);
+  add_table(LabelDeltaCaption, StringGridDelta);
+  add_table(LabelMaximumCaption, StringGridMax);
 
   LabelAssocInf = MakePropertyLabel();
   LabelCommInf = MakePropertyLabel();
@@ -328,6 +365,7 @@ void TEQForm::BuildLayout() {
 
   auto* axioms_box = new QGroupBox(QStringLiteral("EQ-algebra axioms"));
   auto* axioms_column = new QVBoxLayout(axioms_box);
+  axioms_column->setSpacing(1);
   for (QLabel* label : {LabelAssocInf, LabelCommInf, LabelNeuInf, LabelIdInf, LabelIsoProd, LabelAssocProd,
                         LabelNeuProd, LabelRefE, LabelSubst, LabelCon, LabelMonoImp, LabelBound}) {
     axioms_column->addWidget(label);
@@ -337,33 +375,22 @@ void TEQForm::BuildLayout() {
 
   auto* optional_labels_box = new QGroupBox(QStringLiteral("Optional properties"));
   auto* optional_column = new QVBoxLayout(optional_labels_box);
+  optional_column->setSpacing(1);
   for (QLabel* label : {LabelColorful, LabelColProd, LabelGood, LabelInv, LabelSemi, LabelSepar, LabelResid,
                         LabelComm, LabelLinear, LabelLat, LabelPre, LabelSupProd, LabelEqProd, LabelDeltaProp}) {
     optional_column->addWidget(label);
   }
 
-  auto* labels = new QWidget;
-  auto* labels_column = new QVBoxLayout(labels);
-  labels_column->addWidget(axioms_box);
-  labels_column->addWidget(optional_labels_box);
-  labels_column->addStretch();
-
-  auto* algebra_splitter = new QSplitter(Qt::Horizontal);
-  algebra_splitter->addWidget(InScrollArea(tables));
-  QWidget* labels_area = InScrollArea(labels);
-  // Wide enough for a typical failing axiom without scrolling sideways.
-  labels_area->setMinimumWidth(
-      labels->fontMetrics().horizontalAdvance(QStringLiteral("Non-Associative Infimum: 9999/9999, Errors: 999")) + 48);
-  algebra_splitter->addWidget(labels_area);
-  algebra_splitter->setStretchFactor(0, 1);
-  algebra_splitter->setStretchFactor(1, 0);
-  algebra_splitter->setChildrenCollapsible(false);
+  flow->addWidget(axioms_box);
+  flow->addWidget(optional_labels_box);
+  auto* algebra_area = new WholeWidthScrollArea;
+  algebra_area->setWidget(algebra_view);
 
   auto* middle = new QWidget;
   auto* middle_column = new QVBoxLayout(middle);
   middle_column->setContentsMargins(0, 0, 0, 0);
   middle_column->addWidget(browse_box);
-  middle_column->addWidget(algebra_splitter, 1);
+  middle_column->addWidget(algebra_area, 1);
 
   // --- Right column: the log and the files -------------------------------------
   ButtonOpen = MakeButton(QStringLiteral("Open EQA file"));
@@ -414,7 +441,8 @@ void TEQForm::BuildLayout() {
   main_splitter->setStretchFactor(1, 3);
   main_splitter->setStretchFactor(2, 2);
   main_splitter->setChildrenCollapsible(false);
-  main_splitter->setSizes({left_area->minimumWidth(), 640, 320});
+  main_splitter_ = main_splitter;
+  left_area_ = left_area;
   setCentralWidget(main_splitter);
 
   // --- Status bar and timer ------------------------------------------------------
@@ -431,7 +459,50 @@ void TEQForm::BuildLayout() {
   Timer1 = new QTimer(this);
   Timer1->setInterval(50);
 
-  resize(1270, 780);
+  ApplyDefaultGeometry(screen() != nullptr ? screen()->availableGeometry().size() : QSize(1280, 800));
+}
+
+QSize TEQForm::DefaultSize(const QSize& available) {
+  // The whole screen up to a comfortable size, less room for a title bar.
+  return {std::min(available.width(), 1600), std::min(available.height() - 32, 1000)};
+}
+
+void TEQForm::ReservePropertyWidths(int elements) {
+  if (elements == reserved_for_elements_) return;
+  reserved_for_elements_ = elements;
+  // The longest text a label of each panel can take at this size (every case
+  // of a four-variable law failing), so the panels keep their width, and their
+  // place in the flow, while the counts change from member to member.
+  const qint64 n = std::clamp(elements, 1, 28);
+  const QString most = QString::number(n * n * n * n);
+  const auto widest = [&most](const QLabel* label, const char* name) {
+    return label->fontMetrics().horizontalAdvance(QStringLiteral("Non-") + QLatin1String(name) + QStringLiteral(": ") +
+                                                  most + u'/' + most + QStringLiteral(", Errors: ") + most) + 2;
+  };
+  for (QLabel* label : {LabelAssocInf, LabelCommInf, LabelNeuInf, LabelIdInf, LabelIsoProd, LabelAssocProd,
+                        LabelNeuProd, LabelRefE, LabelSubst, LabelCon, LabelMonoImp, LabelBound}) {
+    label->setMinimumWidth(widest(label, "Monotone Implication"));
+  }
+  for (QLabel* label : {LabelColorful, LabelColProd, LabelGood, LabelInv, LabelSemi, LabelSepar, LabelResid,
+                        LabelComm, LabelLinear, LabelLat, LabelPre, LabelSupProd, LabelEqProd, LabelDeltaProp}) {
+    label->setMinimumWidth(widest(label, "Equality over ProdEquality"));
+  }
+}
+
+void TEQForm::ApplyDefaultGeometry(const QSize& available) {
+  const QSize size = DefaultSize(available);
+  resize(size);
+  // The controls at their least width, the log wide enough for a dump, the
+  // tables and property panels in between.
+  const int left = left_area_->minimumWidth();
+  const int log = LogWidthForColumns(kLogColumns);
+  main_splitter_->setSizes({left, std::max(size.width() - left - log, 200), log});
+}
+
+int TEQForm::LogWidthForColumns(int columns) const {
+  const int text = RichEditLog->fontMetrics().horizontalAdvance(QString(columns, u'0'));
+  const int margins = 2 * static_cast<int>(RichEditLog->document()->documentMargin()) + 2 * RichEditLog->frameWidth();
+  return text + margins + RichEditLog->verticalScrollBar()->sizeHint().width() + 4;
 }
 
 void TEQForm::ConnectHandlers() {
@@ -505,5 +576,14 @@ void TEQForm::ConnectHandlers() {
   AskExport = [this](ExportRequest& request) { return AskExportRequest(this, dialog_directory_, request); };
   if (environment_.show_message) ShowMessage = environment_.show_message;
   else ShowMessage = [this](const QString& title, const QString& text) { QMessageBox::warning(this, title, text); };
+  if (environment_.show_message) {
+    ShowFailedWrites = [this](const QString& title, const FailedWrites& failures) {
+      ShowMessage(title, FailedWritesMessage(failures));
+    };
+  } else {
+    ShowFailedWrites = [this](const QString& title, const FailedWrites& failures) {
+      ShowFailedWritesBox(this, title, failures);
+    };
+  }
   PlaySound = [](const QString& wav_file) { PlayWaveFile(wav_file); };
 }

@@ -43,6 +43,10 @@ QString StatisticsRecord(int32_t generation, double best, double median, double 
       .arg(FixedNumber(best, 7, 7), FixedNumber(median, 7, 7), FixedNumber(worst, 7, 7));
 }
 
+// Panels 6 to 8 before there is a latest generation to describe.
+const std::array<QString, 3> kFitnessPanelStartTexts{QStringLiteral("Cur. Best Fit"), QStringLiteral("Cur. Median"),
+                                                      QStringLiteral("Cur. Worst")};
+
 const QString kStatisticsHeader = QStringLiteral("GenNo Best Fit  MedianFit Worst Fit \r\n");
 
 }  // namespace
@@ -51,6 +55,8 @@ TEQForm::TEQForm(const Environment& environment, TFormStats* stats, QWidget* par
     : QMainWindow(parent), FormStats(stats), environment_(environment) {
   BuildLayout();
   ConnectHandlers();
+  SetShortcuts();
+  SetToolTips();
   FormCreate();
 }
 
@@ -66,6 +72,10 @@ QString TEQForm::ExecutableBuildTime() const {
 
 void TEQForm::FormCreate() {
   setWindowTitle(QStringLiteral("Velmora v1 build ") + ExecutableBuildTime());
+  // The quick-save directory holds its control's default before the settings
+  // file is read: a file that lacks the key, or repeats the default text,
+  // changes nothing in the edit and so runs no change handler.
+  EditQuickDirChange();
   LoadSettings();
   ApplySettings();
   dialog_directory_ = environment_.executable_directory;
@@ -276,6 +286,10 @@ void TEQForm::Timer1Timer() {
   const PopulationPtr& latest = Generations->FLatest();
   if (!latest) {
     set(5, QStringLiteral("Cur. gen.size: %1").arg(generation - 1));
+    // A reset (Reset GA, or a step after a change of the element count, Delta
+    // or Max) dropped the generation these panels described: kept, they would
+    // show an earlier search's fitness beside the new population.
+    for (size_t panel = 6; panel < StatusPanels.size(); ++panel) set(panel, kFitnessPanelStartTexts[panel - 6]);
     return;
   }
   const int count = latest->Count();

@@ -81,9 +81,12 @@ void TEQForm::LoadSettings() {
   // value changes; the order of the keys decides the outcome of the pairs.
   for (const SettingsKey& key : kReadOrder) {
     switch (key.kind) {
-      case ValueKind::Text:
-        EditQuickDir->setText(QString::fromStdString(ReadTextKey(ini_, key)));
+      case ValueKind::Text: {
+        // A blank path would leave the autosave nowhere to go: it counts as missing.
+        const QString text = QString::fromStdString(ReadTextKey(ini_, key));
+        EditQuickDir->setText(text.trimmed().isEmpty() ? QString::fromStdString(DefaultQuickDirText()) : text);
         break;
+      }
       case ValueKind::Integer:
         if (SpinEdit* spin = SpinOf(key.control)) spin->SetValue(ReadIntegerKey(ini_, key));
         break;

@@ -206,6 +206,11 @@ bool TFormStats::eventFilter(QObject* watched, QEvent* event) {
       ChartStatMouseDown(mouse->position(), mouse->modifiers().testFlag(Qt::ShiftModifier));
     } else if (event->type() == QEvent::MouseButtonDblClick) {
       ChartStatDblClick();
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+      // The view zooms out on a right-button release; the press has already
+      // restored the chart (or set its corner), and that must stand.
+      return true;
     }
   }
   return QWidget::eventFilter(watched, event);  // the view still zooms by rubber band

@@ -180,6 +180,40 @@ class FormStatTest : public QObject {
     QCOMPARE(form.AxisLeft->min(), 0.2);
   }
 
+  // Every button behaves as the left one: no Shift restores the chart, Shift
+  // sets the lower-left corner; the view's own zoom-out never runs on top.
+  void EveryButtonRestoresOrSetsTheCorner_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+  }
+
+  void EveryButtonRestoresOrSetsTheCorner() {
+    QFETCH(Qt::MouseButton, button);
+    TFormStats form;
+    AddThreeGenerations(form);
+    QVERIFY(ShowAndLayOut(form));
+    QChart* chart = form.ChartStat->chart();
+    const QRectF area = chart->plotArea();
+    chart->zoomIn(QRectF(area.center(), area.size() / 4));
+    QVERIFY(chart->isZoomed());
+
+    QTest::mouseClick(form.ChartStat->viewport(), button, Qt::NoModifier, PositionOf(form, {2.5, 0.6}));
+    QVERIFY(!chart->isZoomed());
+    QCOMPARE(form.AxisBottom->min(), 1.0);
+    QCOMPARE(form.AxisBottom->max(), 3.0);
+    QCOMPARE(form.AxisLeft->min(), 0.2);
+    QCOMPARE(form.AxisLeft->max(), 1.0);
+
+    const QPointF pixel = PixelSize(form);
+    QTest::mouseClick(form.ChartStat->viewport(), button, Qt::ShiftModifier, PositionOf(form, {2.0, 0.5}));
+    QVERIFY2(qAbs(form.AxisBottom->min() - 2.0) <= pixel.x(), qPrintable(QString::number(form.AxisBottom->min())));
+    QVERIFY2(qAbs(form.AxisLeft->min() - 0.5) <= pixel.y(), qPrintable(QString::number(form.AxisLeft->min())));
+    QCOMPARE(form.AxisBottom->max(), 3.0);
+    QCOMPARE(form.AxisLeft->max(), 1.0);
+  }
+
   void PlainClickUndoesAZoom() {
     TFormStats form;
     AddThreeGenerations(form);

@@ -49,6 +49,7 @@ struct Fixture {
   QTemporaryDir dir;
   std::unique_ptr<TEQForm> form;
   std::vector<std::pair<QString, QString>> messages;  // title, text
+  QStringList replace_questions;  // asked before a save replaced files; each answered yes
   QStringList sounds;
   QString open_answer;  // what the open dialog answers ("" = cancel)
   QString save_answer;  // what the save dialog answers ("" = cancel)
@@ -62,6 +63,14 @@ struct Fixture {
     ini.Save(QFile::encodeName(Path("Velmora.ini")).toStdString());
     form = std::make_unique<TEQForm>(TEQForm::Environment{Path("Velmora.ini"), dir.path(), dir.path()});
     form->ShowMessage = [this](const QString& title, const QString& text) { messages.emplace_back(title, text); };
+    form->AskReplace = [this](const QString& question) {
+      replace_questions << question;
+      return true;
+    };
+    // The files not written arrive as one text, the whole list.
+    form->ShowFailedWrites = [this](const QString& title, const FailedWrites& failures) {
+      messages.emplace_back(title, FailedWritesMessage(failures));
+    };
     form->PlaySound = [this](const QString& wav) { sounds.append(wav); };
     form->AskOpenFileName = [this] { return open_answer; };
     form->AskSaveFileName = [this] { return save_answer; };

@@ -20,6 +20,7 @@ struct FormFixture {
   QStringList message_titles;
   QStringList message_texts;
   QStringList sounds;
+  QStringList replace_questions;  // asked before a save replaced files; each answered yes
 
   QString Path(const QString& name) const { return dir.filePath(name); }
   QString IniPath() const { return Path(QStringLiteral("Velmora.ini")); }
@@ -55,6 +56,10 @@ struct FormFixture {
     form->AskOpenFileName = [] { return QString(); };
     form->AskSaveFileName = [] { return QString(); };
     form->PlaySound = [this](const QString& wav) { sounds << wav; };
+    form->AskReplace = [this](const QString& question) {
+      replace_questions << question;
+      return true;
+    };
     return *form;
   }
 
