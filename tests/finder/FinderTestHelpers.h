@@ -56,3 +56,13 @@ inline std::vector<std::string> CanonicalTexts(const Collected& run) {
 }
 
 }  // namespace finder_test
+
+namespace finder_test {
+
+inline uint64_t InnerPermutationsOf(int n) {
+  uint64_t f = 1;
+  for (int i = 2; i <= n - 2; ++i) f *= static_cast<uint64_t>(i);
+  return f;
+}
+
+}  // namespace finder_test
