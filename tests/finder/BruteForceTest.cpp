@@ -247,7 +247,8 @@ TEST(ExactFinderBruteForce, FourElementsWithMaximumAndItsProperties) {
   s.UpdateGeneCount();
   ExpectSameWinners(s);
   s.WantPrelinear = s.WantSupProdDistributivity = false;
-  s.WantNonLattice = true;
+  s.DeltaEnabled = true;  // the delta laws of the maximum join in
+  s.UpdateGeneCount();
   ExpectSameWinners(s);
 }
 
