@@ -86,6 +86,7 @@ struct AlgebraSearch::State {
   const std::atomic<bool>* stop = nullptr;
   const std::function<bool(const SearchWinner&)>* on_winner = nullptr;
   bool ended = false, stopped = false;
+  std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
@@ -124,8 +125,9 @@ void AlgebraSearch::State::Setup() {
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Delta, static_cast<uint8_t>(x), 0});
   }
 
-  // Candidate values: the meet first for the product (product = infimum is
-  // the commonest solution), the greatest first for the equality.
+  // Candidate values: the meet first for the product and for the equality
+  // (product = infimum with the Goedel equivalence is the commonest
+  // solution), then from the greatest down.
   for (const Cell& c : cells) {
     std::vector<uint8_t> list;
     if (c.kind == CellKind::Product) {
@@ -138,8 +140,10 @@ void AlgebraSearch::State::Setup() {
       if (demands.goodness && c.y == top) {
         list.push_back(c.x);
       } else {
+        const uint8_t m = lattice.Meet(c.x, c.y);  // the Goedel equivalence of a chain
+        list.push_back(m);
         for (int v = top; v >= 0; --v) {
-          if (v == top && (demands.separated || (demands.semiseparated && c.y == top))) continue;
+          if (v == m || (v == top && (demands.separated || (demands.semiseparated && c.y == top)))) continue;
           list.push_back(static_cast<uint8_t>(v));
         }
       }
@@ -462,7 +466,9 @@ void AlgebraSearch::State::Leaf() {
     if (i == count) ++stabiliser;
   }
 
-  auto algebra = std::make_shared<TEQAlgebra>();
+  // Leaves are many and winners few: fill a reused algebra, copy only a winner.
+  if (!scratch) scratch = std::make_unique<TEQAlgebra>();
+  TEQAlgebra* algebra = scratch.get();
   algebra->Init(n);
   const auto ch = [&](int e) { return algebra->ElementList[e]; };
   int k = 0;
@@ -490,10 +496,12 @@ void AlgebraSearch::State::Leaf() {
       for (int y = 0; y < n; ++y) algebra->MaximumGene.Entries[k++] = {ch(x), ch(y), '\0'};
     }
   }
+  algebra->PropertyResults = {};
   algebra->Fitness = algebra->Evaluate();
   if (algebra->Fitness != 1.0) return;
-  algebra->BuildCanonicalText();
-  if (!(*on_winner)(SearchWinner{algebra, stabiliser})) ended = true;
+  auto winner = std::make_shared<TEQAlgebra>(*algebra);
+  winner->BuildCanonicalText();
+  if (!(*on_winner)(SearchWinner{std::move(winner), stabiliser})) ended = true;
 }
 
 AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth)
