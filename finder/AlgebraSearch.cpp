@@ -73,6 +73,7 @@ struct AlgebraSearch::State {
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
   std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations)
+  std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
   std::vector<uint8_t> del;   // d(x) at x
   std::vector<uint8_t> value;  // per cell in decision order
   std::vector<uint8_t> column_complete;  // per y: every x * y decided
@@ -90,13 +91,19 @@ struct AlgebraSearch::State {
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
-  uint8_t E(int a, int b) const { return eq[a * n + b]; }
+  uint8_t E(int a, int b) const {
+    const uint8_t v = eq[a * n + b];
+    return v != kUnknown ? v : forced_eq[a * n + b];
+  }
 
   void Setup();
   bool Assign(int i, uint8_t v);
   void Unassign(int i);
   bool ProductHolds(int x, int y, uint8_t v);
   bool EqualityHolds(int x, int y, uint8_t v);
+  bool LawsAroundEquality(int x, int y) const;
+  bool ForceResidua(int y);
+  void ReleaseResidua(int y);
   bool DeltaHolds(int x);
   bool AssociativeAt(int x, int y, int z) const;
   bool CongruenceAt(int x, int y, int z, int t) const;
@@ -190,6 +197,10 @@ void AlgebraSearch::State::Setup() {
 
   prod.assign(n * n, kUnknown);
   eq.assign(n * n, kUnknown);
+  forced_eq.assign(n * n, kUnknown);
+  if (demands.goodness || demands.residuated) {  // residuation implies x ~ 1 = x
+    for (int x = 0; x < top; ++x) forced_eq[x * n + top] = forced_eq[top * n + x] = static_cast<uint8_t>(x);
+  }
   del.assign(n, kUnknown);
   for (int x = 0; x < n; ++x) {
     prod[x * n] = 0;
@@ -230,15 +241,16 @@ bool AlgebraSearch::State::AssociativeAt(int x, int y, int z) const {
 bool AlgebraSearch::State::CongruenceAt(int x, int y, int z, int t) const {
   const uint8_t a = E(x, y), b = E(z, t), c = E(x, z), d = E(y, t);
   if (a == kUnknown || b == kUnknown || c == kUnknown || d == kUnknown) return true;
-  const uint8_t right = E(c, d);
-  return right == kUnknown || Leq(P(a, b), right);
+  const uint8_t right = E(c, d), left = P(a, b);
+  return right == kUnknown || left == kUnknown || Leq(left, right);
 }
 
 // ((x ^ y) ~ z) * (t ~ x) <= z ~ (t ^ y)
 bool AlgebraSearch::State::SubstitutionAt(int x, int y, int z, int t) const {
   const uint8_t a = E(lattice.Meet(x, y), z), b = E(t, x), c = E(z, lattice.Meet(t, y));
   if (a == kUnknown || b == kUnknown || c == kUnknown) return true;
-  return Leq(P(a, b), c);
+  const uint8_t left = P(a, b);
+  return left == kUnknown || Leq(left, c);
 }
 
 // b <= a <= c gives b ~ c <= a ~ c (monotone implication with a = x ^ y, b = a ^ z).
@@ -275,6 +287,32 @@ bool AlgebraSearch::State::NegationInvolutive() const {
   return true;
 }
 
+// With residuation a complete column y fixes x ~ y for every x below y (the
+// residuum); those equalities join the checks long before their cells are
+// decided. False when one of them breaks a law already.
+bool AlgebraSearch::State::ForceResidua(int y) {
+  for (int x = 0; x < n; ++x) {
+    if (x == y || !Leq(x, y) || y == top) continue;
+    const uint8_t r = Residuum(y, x);
+    forced_eq[x * n + y] = forced_eq[y * n + x] = r;
+  }
+  for (int x = 0; x < n; ++x) {
+    if (x == y || !Leq(x, y) || y == top) continue;
+    const uint8_t r = forced_eq[x * n + y];
+    const uint8_t xy = P(x, y), yx = P(y, x);
+    if ((xy != kUnknown && !Leq(xy, r)) || (yx != kUnknown && !Leq(yx, r))) return false;
+    if (!LawsAroundEquality(x, y)) return false;
+  }
+  return true;
+}
+
+void AlgebraSearch::State::ReleaseResidua(int y) {
+  for (int x = 0; x < n; ++x) {
+    if (x == y || !Leq(x, y) || y == top) continue;
+    forced_eq[x * n + y] = forced_eq[y * n + x] = kUnknown;
+  }
+}
+
 bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
   if (demands.commutative) {
     const uint8_t mirror = P(y, x);
@@ -287,6 +325,8 @@ bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
     if (Leq(x, u) && !Leq(v, w)) return false;
   }
   if (demands.colour_product > 0 && product_attained + product_open < demands.colour_product) return false;
+  const uint8_t bound = E(x, y);  // boundedness against an equality already implied
+  if (bound != kUnknown && !Leq(v, bound)) return false;
   for (int z = 0; z < n; ++z) {
     if (!AssociativeAt(x, y, z) || !AssociativeAt(z, x, y)) return false;
   }
@@ -313,8 +353,14 @@ bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
 
 bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
   if (!Leq(P(x, y), v) || !Leq(P(y, x), v)) return false;  // boundedness
-  if (demands.residuated && Leq(x, y) && Residuum(y, x) != v) return false;
+  const uint8_t forced = forced_eq[x * n + y];
+  if (forced != kUnknown && forced != v) return false;
   if (demands.colour_equality > 0 && equality_attained + equality_open < demands.colour_equality) return false;
+  return LawsAroundEquality(x, y);
+}
+
+// The laws of the instances in which the decided cell x ~ y is a direct operand.
+bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
   const std::pair<int, int> orientations[2] = {{x, y}, {y, x}};
   for (const auto& [p, q] : orientations) {
     if (!Leq(p, q)) continue;
@@ -379,6 +425,7 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
     if (holds && c.x == top - 1) {
       column_complete[c.y] = 1;
       negation[c.y] = demands.residuated ? Residuum(c.y, 0) : kUnknown;
+      if (demands.residuated) holds = ForceResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
     eq[c.x * n + c.y] = v;
@@ -405,6 +452,7 @@ void AlgebraSearch::State::Unassign(int i) {
     if (c.x == top - 1) {
       column_complete[c.y] = 0;
       negation[c.y] = kUnknown;
+      if (demands.residuated) ReleaseResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
     eq[c.x * n + c.y] = kUnknown;
