@@ -1,8 +1,8 @@
 // RunExactFinder: the lattices of the size, their work units in a fixed
 // order, worker threads taking units from a shared counter, and the calling
 // thread handing out the classes in unit order, so the output is the same for
-// every thread count. Part K of N takes the units whose global index is
-// K - 1 modulo N.
+// every thread count. Part K of N takes the units that a fixed mix of their
+// global index assigns to it.
 
 #include "ExactFinder.h"
 
@@ -17,8 +17,15 @@
 
 namespace {
 
-constexpr int64_t kWantedUnits = 256;  // enough units to keep two threads busy to the end
-constexpr int kMaxPrefixDepth = 6;
+constexpr int64_t kWantedUnits = 1024;  // enough units to keep threads and parts busy to the end
+constexpr int kMaxPrefixDepth = 8;
+
+// The part a unit belongs to. Neighbouring units share their leading cells and
+// are often alike in cost (or all empty), so they are scattered by a fixed mix.
+int PartOfUnit(int64_t global, int part_count) {
+  const uint64_t mixed = static_cast<uint64_t>(global) * 0x9E3779B97F4A7C15ull;
+  return static_cast<int>((mixed >> 32) % static_cast<uint64_t>(part_count));
+}
 
 BigCount Factorial(int k) {
   BigCount f = 1;
@@ -83,7 +90,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   for (size_t l = 0; l < planners.size(); ++l) {
     const int64_t count = planners[l]->UnitCount();
     for (int64_t u = 0; u < count; ++u, ++global) {
-      if (global % part_count == part_index) units.push_back({static_cast<int>(l), u});
+      if (PartOfUnit(global, part_count) == part_index) units.push_back({static_cast<int>(l), u});
     }
   }
   planners.clear();
