@@ -88,6 +88,7 @@ struct AlgebraSearch::State {
   const std::function<bool(const SearchWinner&)>* on_winner = nullptr;
   bool ended = false, stopped = false;
   std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
+  bool keep_representatives = true;
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
@@ -547,9 +548,12 @@ void AlgebraSearch::State::Leaf() {
   algebra->PropertyResults = {};
   algebra->Fitness = algebra->Evaluate();
   if (algebra->Fitness != 1.0) return;
-  auto winner = std::make_shared<TEQAlgebra>(*algebra);
-  winner->BuildCanonicalText();
-  if (!(*on_winner)(SearchWinner{std::move(winner), stabiliser})) ended = true;
+  SearchWinner winner{nullptr, stabiliser};
+  if (keep_representatives) {
+    winner.Algebra = std::make_shared<TEQAlgebra>(*algebra);
+    winner.Algebra->BuildCanonicalText();
+  }
+  if (!(*on_winner)(winner)) ended = true;
 }
 
 AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth)
@@ -559,6 +563,8 @@ AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings&
   state_->Setup();
   SetPrefixDepth(prefix_depth);
 }
+
+void AlgebraSearch::KeepRepresentatives(bool keep) { state_->keep_representatives = keep; }
 
 void AlgebraSearch::SetPrefixDepth(int depth) {
   state_->prefix_depth = std::clamp(depth, 0, static_cast<int>(state_->cells.size()));

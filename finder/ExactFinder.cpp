@@ -114,7 +114,10 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         if (k >= units.size() || cancel.load()) break;
         const Unit unit = units[k];
         auto& search = searches[unit.lattice];
-        if (!search) search = std::make_unique<AlgebraSearch>(lattices[unit.lattice], settings, depth);
+        if (!search) {
+          search = std::make_unique<AlgebraSearch>(lattices[unit.lattice], settings, depth);
+          search->KeepRepresentatives(options.Mode != FinderMode::Count);
+        }
         std::vector<SearchWinner> found;
         search->RunUnit(unit.index, cancel, [&](const SearchWinner& winner) {
           found.push_back(winner);
