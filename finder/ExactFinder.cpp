@@ -27,12 +27,6 @@ int PartOfUnit(int64_t global, int part_count) {
   return static_cast<int>((mixed >> 32) % static_cast<uint64_t>(part_count));
 }
 
-BigCount Factorial(int k) {
-  BigCount f = 1;
-  for (int i = 2; i <= k; ++i) f *= static_cast<BigCount>(i);
-  return f;
-}
-
 struct Unit {
   int lattice = 0;
   int64_t index = 0;  // within the lattice
@@ -41,6 +35,7 @@ struct Unit {
 struct UnitResult {
   bool done = false;
   std::vector<SearchWinner> winners;
+  std::vector<AlgebraClass> keys;  // the class key of each winner (not when counting)
 };
 
 }  // namespace
@@ -119,13 +114,16 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
           search->KeepRepresentatives(options.Mode != FinderMode::Count);
         }
         std::vector<SearchWinner> found;
+        std::vector<AlgebraClass> keys;
         search->RunUnit(unit.index, cancel, [&](const SearchWinner& winner) {
           found.push_back(winner);
+          if (winner.Algebra) keys.push_back(ClassifyAlgebra(*winner.Algebra));
           return !first_only;
         });
         {
           std::lock_guard<std::mutex> lock(mutex);
           results[k].winners = std::move(found);
+          results[k].keys = std::move(keys);
           results[k].done = true;
         }
         changed.notify_all();
@@ -133,7 +131,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     });
   }
 
-  const BigCount permutations = Factorial(n - 2);
+  const BigCount permutations = InnerPermutations(n);
   bool ended_early = false;
   size_t emitted_units = 0;
   auto last_progress = std::chrono::steady_clock::now();
@@ -149,6 +147,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   };
   while (emitted_units < units.size() && !ended_early) {
     std::vector<SearchWinner> winners;
+    std::vector<AlgebraClass> keys;
     {
       std::unique_lock<std::mutex> lock(mutex);
       while (!results[emitted_units].done && !stop.load()) {
@@ -168,12 +167,15 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         continue;
       }
       winners = std::move(results[emitted_units].winners);
+      keys = std::move(results[emitted_units].keys);
       ++emitted_units;
     }
-    for (const SearchWinner& winner : winners) {
+    for (size_t w = 0; w < winners.size(); ++w) {
+      const SearchWinner& winner = winners[w];
       FoundClass found;
       found.Index = summary.Classes;
       found.Algebra = winner.Algebra;
+      if (w < keys.size()) found.Class = keys[w];
       found.Class.Automorphisms = winner.Automorphisms;
       found.Labelled = permutations / winner.Automorphisms;
       ++summary.Classes;

@@ -111,6 +111,25 @@ TEST(ExactFinderRun, ProgressReachesTheWholeWork) {
   EXPECT_EQ(last.Classes, 12959);
 }
 
+// The class keys: one per class, each equal to a fresh classification of the
+// representative, with the same automorphism order as the finder's count.
+TEST(ExactFinderRun, ClassKeysArePairwiseDistinctAndAgreeOnAutomorphisms) {
+  for (const SearchSettings& s : {SettingsOf(5), GoodResiduated(6)}) {
+    const Collected run = Collect(s);
+    const ScopedSettings scoped(s);
+    std::set<std::string> keys;
+    for (const FoundClass& c : run.classes) {
+      const AlgebraClass fresh = ClassifyAlgebra(*c.Algebra);
+      EXPECT_EQ(c.Class.Key, fresh.Key);
+      EXPECT_EQ(c.Class.Id, fresh.Id);
+      EXPECT_EQ(static_cast<uint64_t>(c.Class.Automorphisms), static_cast<uint64_t>(fresh.Automorphisms))
+          << c.Algebra->CanonicalText;
+      EXPECT_TRUE(keys.insert(fresh.Key).second) << "two classes are isomorphic: " << c.Algebra->CanonicalText;
+    }
+    EXPECT_EQ(keys.size(), run.classes.size());
+  }
+}
+
 // Every winner the genetic search meets is isomorphic to a reported class.
 TEST(ExactFinderRun, GeneticWinnersLieInReportedClasses) {
   for (int n : {4, 5}) {
