@@ -77,7 +77,8 @@ struct AlgebraSearch::State {
   std::vector<uint8_t> del;   // d(x) at x
   std::vector<uint8_t> value;  // per cell in decision order
   std::vector<uint8_t> column_complete;  // per y: every x * y decided
-  std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per complete column
+  std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per column, once known
+  std::vector<int> negation_setter;      // the cell whose decision made negation known, per column
   std::vector<int> product_colours, equality_colours;  // decided cells per value
   int product_attained = 0, equality_attained = 0;
   int product_open = 0, equality_open = 0;
@@ -112,7 +113,7 @@ struct AlgebraSearch::State {
   bool MonotoneAt(int b, int a, int c) const;
   uint8_t Residuum(int upper, int lower) const;
   bool ColumnResiduated(int y) const;
-  bool NegationInvolutive() const;
+  bool NegationConsistent(int x, int y, uint8_t v) const;
   bool LexLeaderPrefix(int decided) const;
   void Descend(int i);
   void Leaf();
@@ -221,6 +222,7 @@ void AlgebraSearch::State::Setup() {
   negation.assign(n, kUnknown);
   negation[0] = static_cast<uint8_t>(top);
   negation[top] = 0;
+  negation_setter.assign(n, -1);
   product_colours.assign(n, 0);
   equality_colours.assign(n, 0);
   for (const Cell& c : cells) {
@@ -278,12 +280,16 @@ bool AlgebraSearch::State::ColumnResiduated(int y) const {
   return true;
 }
 
-// With residuation x ~ 0 is the residuum of its column: (x ~ 0) ~ 0 = x on complete columns.
-bool AlgebraSearch::State::NegationInvolutive() const {
+// With residuation y ~ 0 is the greatest u with u * y = 0, and the u with
+// u * y = 0 are exactly those below it. Involutive then demands
+// (y ~ 0) ~ 0 = y: once c ~ 0 = y is known, column y must be 0 exactly on
+// the elements below c, and known negations must pair up.
+bool AlgebraSearch::State::NegationConsistent(int x, int y, uint8_t v) const {
   for (int c = 0; c < n; ++c) {
-    if (!column_complete[c]) continue;
     const uint8_t m = negation[c];
-    if (column_complete[m] && negation[m] != c) return false;
+    if (m == kUnknown) continue;
+    if (m == y && Leq(x, c) != (v == 0)) return false;
+    if (negation[m] != kUnknown && negation[m] != c) return false;
   }
   return true;
 }
@@ -338,17 +344,8 @@ bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
       if (pq == y && !AssociativeAt(x, p, q)) return false;
     }
   }
-  if (x == top - 1) {  // the column is complete
-    if (demands.residuated && !ColumnResiduated(y)) return false;
-    if (demands.residuated && demands.involutive) {
-      column_complete[y] = 1;
-      negation[y] = Residuum(y, 0);
-      const bool holds = NegationInvolutive();
-      column_complete[y] = 0;
-      negation[y] = kUnknown;
-      if (!holds) return false;
-    }
-  }
+  if (x == top - 1 && demands.residuated && !ColumnResiduated(y)) return false;  // the column is complete
+  if (demands.residuated && demands.involutive && !NegationConsistent(x, y, v)) return false;
   return true;
 }
 
@@ -422,10 +419,20 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
     prod[c.x * n + c.y] = v;
     if (product_colours[v]++ == 0) ++product_attained;
     --product_open;
+    // On a chain the column's first non-zero value shows y ~ 0 (the element
+    // before it); otherwise the complete column does.
+    if (demands.residuated && negation[c.y] == kUnknown) {
+      if (lattice.chain && v != 0) {
+        negation[c.y] = static_cast<uint8_t>(c.x - 1);
+        negation_setter[c.y] = i;
+      } else if (c.x == top - 1) {
+        negation[c.y] = Residuum(c.y, 0);
+        negation_setter[c.y] = i;
+      }
+    }
     holds = ProductHolds(c.x, c.y, v);
     if (holds && c.x == top - 1) {
       column_complete[c.y] = 1;
-      negation[c.y] = demands.residuated ? Residuum(c.y, 0) : kUnknown;
       if (demands.residuated) holds = ForceResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
@@ -450,9 +457,12 @@ void AlgebraSearch::State::Unassign(int i) {
     prod[c.x * n + c.y] = kUnknown;
     if (--product_colours[v] == 0) --product_attained;
     ++product_open;
+    if (negation_setter[c.y] == i) {
+      negation[c.y] = kUnknown;
+      negation_setter[c.y] = -1;
+    }
     if (c.x == top - 1) {
       column_complete[c.y] = 0;
-      negation[c.y] = kUnknown;
       if (demands.residuated) ReleaseResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
