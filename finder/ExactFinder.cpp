@@ -94,11 +94,15 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   std::mutex mutex;
   std::condition_variable changed;
   std::atomic<size_t> next_unit{0};
+  std::atomic<size_t> emitted_units{0};
   std::atomic<bool> cancel{false};
   const bool first_only = options.Mode == FinderMode::First;
 
   int threads = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
   if (threads < 1) threads = 1;
+  // Workers run at most this many units ahead of the one handed out next, so
+  // the representatives waiting for their turn stay few.
+  const size_t ahead = static_cast<size_t>(4 * threads + 8);
   std::vector<std::thread> workers;
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&]() {
@@ -107,6 +111,11 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       for (;;) {
         const size_t k = next_unit.fetch_add(1);
         if (k >= units.size() || cancel.load()) break;
+        {
+          std::unique_lock<std::mutex> lock(mutex);
+          changed.wait(lock, [&]() { return k < emitted_units.load() + ahead || cancel.load(); });
+        }
+        if (cancel.load()) break;
         const Unit unit = units[k];
         auto& search = searches[unit.lattice];
         if (!search) {
@@ -133,7 +142,6 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
 
   const BigCount permutations = InnerPermutations(n);
   bool ended_early = false;
-  size_t emitted_units = 0;
   auto last_progress = std::chrono::steady_clock::now();
   const auto report_progress = [&](size_t done) {
     if (!onProgress) return;
@@ -170,6 +178,11 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       keys = std::move(results[emitted_units].keys);
       ++emitted_units;
     }
+    changed.notify_all();
+    if (std::chrono::steady_clock::now() - last_progress > std::chrono::milliseconds(250)) {
+      last_progress = std::chrono::steady_clock::now();
+      report_progress(emitted_units);
+    }
     for (size_t w = 0; w < winners.size(); ++w) {
       const SearchWinner& winner = winners[w];
       FoundClass found;
@@ -187,7 +200,11 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       }
     }
   }
-  cancel.store(true);
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    cancel.store(true);
+  }
+  changed.notify_all();
   for (std::thread& worker : workers) worker.join();
   summary.Complete = !ended_early && every_lattice;
   summary.Seconds = seconds();
