@@ -123,7 +123,11 @@ void AlgebraSearch::State::Setup() {
   n = lattice.n;
   top = n - 1;
   demands = DemandsOf(settings);
-  for (int y = 1; y < top; ++y) {
+  // Columns from both ends inwards (1, n-2, 2, n-3, ...): an involutive
+  // negation pairs low and high elements, so a column's negation soon fixes
+  // the zero pattern of the next.
+  for (int k = 0; k < top - 1; ++k) {
+    const int y = k % 2 == 0 ? 1 + k / 2 : top - 1 - k / 2;
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Product, static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
   }
   for (int x = 0; x < top; ++x) cells.push_back({CellKind::Equality, static_cast<uint8_t>(x), static_cast<uint8_t>(top)});
@@ -134,16 +138,15 @@ void AlgebraSearch::State::Setup() {
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Delta, static_cast<uint8_t>(x), 0});
   }
 
-  // Candidate values: the meet first for the product and for the equality
-  // (product = infimum with the Goedel equivalence is the commonest
-  // solution), then from the greatest down.
+  // Candidate values: the product from the least up (small products meet
+  // the zero patterns an involutive negation demands, and 0 is never wrong
+  // for the isotony), the equality the meet first (the Goedel equivalence of
+  // a chain), then from the greatest down.
   for (const Cell& c : cells) {
     std::vector<uint8_t> list;
     if (c.kind == CellKind::Product) {
-      const uint8_t m = lattice.Meet(c.x, c.y);
-      list.push_back(m);
-      for (int v = top; v >= 0; --v) {
-        if (v != m && Leq(v, c.y)) list.push_back(static_cast<uint8_t>(v));  // x * y <= 1 * y
+      for (int v = 0; v <= top; ++v) {
+        if (Leq(v, c.y)) list.push_back(static_cast<uint8_t>(v));  // x * y <= 1 * y
       }
     } else if (c.kind == CellKind::Equality) {
       if (demands.goodness && c.y == top) {
