@@ -378,13 +378,20 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       if (b != kUnknown && b != u) return false;
     }
   }
+  // Congruence is the same instance at (x, y, z, t) and (y, x, t, z), as ~ is
+  // symmetric: the roles x ~ y and z ~ t need one orientation of the cell, and
+  // y ~ t repeats x ~ z.
+  for (int s = 0; s < n; ++s) {
+    for (int t = 0; t < n; ++t) {
+      if (!CongruenceAt(x, y, s, t) || !CongruenceAt(s, t, x, y) || !CongruenceAt(x, s, y, t) ||
+          !CongruenceAt(y, s, x, t)) {
+        return false;
+      }
+    }
+  }
   for (const auto& [p, q] : orientations) {
     for (int s = 0; s < n; ++s) {
       for (int t = 0; t < n; ++t) {
-        if (!CongruenceAt(p, q, s, t) || !CongruenceAt(s, t, p, q) || !CongruenceAt(p, s, q, t) ||
-            !CongruenceAt(s, p, t, q)) {
-          return false;
-        }
         if (!SubstitutionAt(q, s, t, p)) return false;  // t ~ x with t = p, x = q
       }
     }
