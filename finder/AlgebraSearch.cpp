@@ -117,6 +117,7 @@ struct AlgebraSearch::State {
   bool LexLeaderPrefix(int decided) const;
   void Descend(int i);
   void Leaf();
+  void FillAlgebra(TEQAlgebra& out) const;
 };
 
 void AlgebraSearch::State::Setup() {
@@ -535,9 +536,25 @@ void AlgebraSearch::State::Leaf() {
     if (i == count) ++stabiliser;
   }
 
-  // Leaves are many and winners few: fill a reused algebra, copy only a winner.
+  // Leaves are many and winners few: fill a reused algebra; a winner leaves
+  // only its cells behind.
   if (!scratch) scratch = std::make_unique<TEQAlgebra>();
-  TEQAlgebra* algebra = scratch.get();
+  FillAlgebra(*scratch);
+  scratch->PropertyResults = {};
+  scratch->Fitness = scratch->Evaluate();
+  if (scratch->Fitness != 1.0) return;
+  SearchWinner winner;
+  winner.Automorphisms = stabiliser;
+  winner.Algebra = scratch.get();
+  if (keep_representatives) winner.Cells = value;
+  if (!(*on_winner)(winner)) ended = true;
+}
+
+// The algebra of the decided tables in the program's standard layout, as the
+// random construction lays it out (delta's default while only the maximum is
+// in play; the maximum entries are filled by the evaluation).
+void AlgebraSearch::State::FillAlgebra(TEQAlgebra& out) const {
+  TEQAlgebra* algebra = &out;
   algebra->Init(n);
   const auto ch = [&](int e) { return algebra->ElementList[e]; };
   int k = 0;
@@ -565,15 +582,6 @@ void AlgebraSearch::State::Leaf() {
       for (int y = 0; y < n; ++y) algebra->MaximumGene.Entries[k++] = {ch(x), ch(y), '\0'};
     }
   }
-  algebra->PropertyResults = {};
-  algebra->Fitness = algebra->Evaluate();
-  if (algebra->Fitness != 1.0) return;
-  SearchWinner winner{nullptr, stabiliser};
-  if (keep_representatives) {
-    winner.Algebra = std::make_shared<TEQAlgebra>(*algebra);
-    winner.Algebra->BuildCanonicalText();
-  }
-  if (!(*on_winner)(winner)) ended = true;
 }
 
 AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth)
@@ -582,6 +590,29 @@ AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings&
   state_->settings = settings;
   state_->Setup();
   SetPrefixDepth(prefix_depth);
+}
+
+std::shared_ptr<TEQAlgebra> AlgebraSearch::BuildRepresentative(const std::vector<uint8_t>& cells) const {
+  State& s = *state_;
+  if (cells.size() != s.cells.size()) return nullptr;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const Cell c = s.cells[i];
+    if (c.kind == CellKind::Product) s.prod[c.x * s.n + c.y] = cells[i];
+    if (c.kind == CellKind::Equality) s.eq[c.x * s.n + c.y] = s.eq[c.y * s.n + c.x] = cells[i];
+    if (c.kind == CellKind::Delta) s.del[c.x] = cells[i];
+  }
+  auto algebra = std::make_shared<TEQAlgebra>();
+  s.FillAlgebra(*algebra);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const Cell c = s.cells[i];
+    if (c.kind == CellKind::Product) s.prod[c.x * s.n + c.y] = kUnknown;
+    if (c.kind == CellKind::Equality) s.eq[c.x * s.n + c.y] = s.eq[c.y * s.n + c.x] = kUnknown;
+    if (c.kind == CellKind::Delta) s.del[c.x] = kUnknown;
+  }
+  algebra->Fitness = algebra->Evaluate();
+  if (algebra->Fitness != 1.0) return nullptr;
+  algebra->BuildCanonicalText();
+  return algebra;
 }
 
 void AlgebraSearch::KeepRepresentatives(bool keep) { state_->keep_representatives = keep; }
