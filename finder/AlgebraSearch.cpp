@@ -72,7 +72,7 @@ struct AlgebraSearch::State {
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
-  std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations)
+  std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations), decided or implied
   std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
   std::vector<uint8_t> del;   // d(x) at x
   std::vector<uint8_t> value;  // per cell in decision order
@@ -93,10 +93,7 @@ struct AlgebraSearch::State {
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
-  uint8_t E(int a, int b) const {
-    const uint8_t v = eq[a * n + b];
-    return v != kUnknown ? v : forced_eq[a * n + b];
-  }
+  uint8_t E(int a, int b) const { return eq[a * n + b]; }
 
   void Setup();
   bool Assign(int i, uint8_t v);
@@ -205,7 +202,10 @@ void AlgebraSearch::State::Setup() {
   eq.assign(n * n, kUnknown);
   forced_eq.assign(n * n, kUnknown);
   if (demands.goodness || demands.residuated) {  // residuation implies x ~ 1 = x
-    for (int x = 0; x < top; ++x) forced_eq[x * n + top] = forced_eq[top * n + x] = static_cast<uint8_t>(x);
+    for (int x = 0; x < top; ++x) {
+      forced_eq[x * n + top] = forced_eq[top * n + x] = static_cast<uint8_t>(x);
+      eq[x * n + top] = eq[top * n + x] = static_cast<uint8_t>(x);
+    }
   }
   del.assign(n, kUnknown);
   for (int x = 0; x < n; ++x) {
@@ -306,6 +306,7 @@ bool AlgebraSearch::State::ForceResidua(int y) {
     if (x == y || !Leq(x, y) || y == top) continue;
     const uint8_t r = Residuum(y, x);
     forced_eq[x * n + y] = forced_eq[y * n + x] = r;
+    eq[x * n + y] = eq[y * n + x] = r;  // the equality cells are all undecided while products are
   }
   for (int x = 0; x < n; ++x) {
     if (x == y || !Leq(x, y) || y == top) continue;
@@ -321,6 +322,7 @@ void AlgebraSearch::State::ReleaseResidua(int y) {
   for (int x = 0; x < n; ++x) {
     if (x == y || !Leq(x, y) || y == top) continue;
     forced_eq[x * n + y] = forced_eq[y * n + x] = kUnknown;
+    eq[x * n + y] = eq[y * n + x] = kUnknown;
   }
 }
 
@@ -477,8 +479,7 @@ void AlgebraSearch::State::Unassign(int i) {
       if (demands.residuated) ReleaseResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
-    eq[c.x * n + c.y] = kUnknown;
-    eq[c.y * n + c.x] = kUnknown;
+    eq[c.x * n + c.y] = eq[c.y * n + c.x] = forced_eq[c.x * n + c.y];  // back to what is implied
     if (--equality_colours[v] == 0) --equality_attained;
     ++equality_open;
   } else {
@@ -606,7 +607,7 @@ std::shared_ptr<TEQAlgebra> AlgebraSearch::BuildRepresentative(const std::vector
   for (size_t i = 0; i < cells.size(); ++i) {
     const Cell c = s.cells[i];
     if (c.kind == CellKind::Product) s.prod[c.x * s.n + c.y] = kUnknown;
-    if (c.kind == CellKind::Equality) s.eq[c.x * s.n + c.y] = s.eq[c.y * s.n + c.x] = kUnknown;
+    if (c.kind == CellKind::Equality) s.eq[c.x * s.n + c.y] = s.eq[c.y * s.n + c.x] = s.forced_eq[c.x * s.n + c.y];
     if (c.kind == CellKind::Delta) s.del[c.x] = kUnknown;
   }
   algebra->Fitness = algebra->Evaluate();
