@@ -1,0 +1,52 @@
+#pragma once
+// The search for winners over one fixed lattice: the product, then the
+// fuzzy equality, then delta, cell by cell with propagation, keeping only the
+// table vector that is least in its orbit under the lattice's automorphisms.
+// Pruning is sound (it never drops a winner); every leaf is judged by the
+// model's own fitness, so what is reported is exactly a winner.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "EQAlgebra.h"
+#include "Lattices.h"
+#include "Settings.h"
+
+// A representative found: its cells (compact, for handing out later), its
+// automorphism order and, during the callback only, the evaluated algebra.
+struct SearchWinner {
+  std::vector<uint8_t> Cells;  // the decided values in decision order; empty when representatives are not kept
+  uint64_t Automorphisms = 1;
+  const TEQAlgebra* Algebra = nullptr;  // valid only while the callback runs
+};
+
+class AlgebraSearch {
+ public:
+  // The settings define a winner; the first prefix_depth cells split the work
+  // into units. Call on a thread whose Settings are the same block.
+  AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth);
+  ~AlgebraSearch();
+  AlgebraSearch(const AlgebraSearch&) = delete;
+  AlgebraSearch& operator=(const AlgebraSearch&) = delete;
+
+  // Without representatives (counting) a winner is handed out without its cells.
+  void KeepRepresentatives(bool keep);
+  // The evaluated algebra (canonical text set) of a winner's cells; nullptr
+  // when they are not a winner under the settings.
+  std::shared_ptr<TEQAlgebra> BuildRepresentative(const std::vector<uint8_t>& cells) const;
+  // Changes how many leading cells split the work.
+  void SetPrefixDepth(int depth);
+  // The number of units: the product of the first cells' candidate counts.
+  int64_t UnitCount() const;
+  // Searches one unit. on_winner returns false to end the unit early. Returns
+  // false when stop ended it.
+  bool RunUnit(int64_t unit, const std::atomic<bool>& stop,
+               const std::function<bool(const SearchWinner&)>& on_winner);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
