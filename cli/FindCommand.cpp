@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <system_error>
 
