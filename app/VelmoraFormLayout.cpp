@@ -152,6 +152,7 @@ void TEQForm::BuildLayout() {
   run_grid->addWidget(SpinEditSteps, 0, 3);
   run_grid->addWidget(ButtonRand, 1, 0, 1, 2);
   run_grid->addWidget(ButtonStat, 1, 2, 1, 2);
+  run_grid->addLayout(BuildFindRow(), 2, 0, 1, 4);
 
   auto* algebra_box = new QGroupBox(QStringLiteral("Algebra properties"));
   auto* algebra_grid = new QGridLayout(algebra_box);
@@ -216,6 +217,8 @@ void TEQForm::BuildLayout() {
   unlimited->setEnabled(false);
   ga_grid->addWidget(unlimited, 6, 1);
   ga_grid->addWidget(CheckBoxRem, 6, 0);
+  CheckBoxOnePerClass = MakeBox(QStringLiteral("One per class"), false);
+  ga_grid->addWidget(CheckBoxOnePerClass, 7, 0);
 
   auto* left = new QWidget;
   auto* left_column = new QVBoxLayout(left);
@@ -488,6 +491,7 @@ void TEQForm::ConnectHandlers() {
   connect(ButtonRand, &QPushButton::clicked, this, &TEQForm::ButtonRandClick);
   connect(ButtonStat, &QPushButton::clicked, this, &TEQForm::ButtonStatClick);
   connect(Timer1, &QTimer::timeout, this, &TEQForm::Timer1Timer);
+  ConnectFindHandlers();
 
   // The hooks the tests replace; the dialogs start where FormCreate says.
   AskOpenFileName = [this] { return QFileDialog::getOpenFileName(this, QString(), dialog_directory_); };

@@ -53,6 +53,7 @@ TEQForm::TEQForm(const Environment& environment, TFormStats* stats, QWidget* par
 }
 
 TEQForm::~TEQForm() {
+  StopFindForClose();
   InstallQtMessagePump(false);
   if (Generations) Generations->SetResetListener(nullptr);
 }
@@ -121,7 +122,7 @@ void TEQForm::ButtonStepClick() {
     StopRequested = true;  // the loop below on the stack ends after its step
     return;
   }
-  if (closed_) return;
+  if (closed_ || Finding()) return;  // refused while Find runs
   running_ = true;
   StopRequested = false;
   RunStartTime = QDateTime::currentDateTime();
@@ -180,7 +181,7 @@ void TEQForm::AppendStatistics() {
 }
 
 void TEQForm::ButtonRandClick() {
-  if (running_) return;  // refused: the step under way uses the populations
+  if (running_ || Finding()) return;  // refused: a step or a Find is under way
   ApplySettings();
   Generations->Reset();
   BrowsePopulation(Generations->FFirst());
@@ -207,8 +208,7 @@ void TEQForm::Timer1Timer() {
   set(1, QStringLiteral("Time: ") + DurationText(elapsed));
   const int32_t generation = Generations->FGeneration();
   set(2, QStringLiteral("Generations: %1").arg(generation));
-  const PopulationPtr& winners = Generations->FWinners();
-  set(3, QStringLiteral("EQAlgebras: %1").arg(winners ? winners->Count() : 0));
+  set(3, WinnersPanelText());
   set(4, QStringLiteral("Current gen.: %1").arg(generation - 1));
   const PopulationPtr& latest = Generations->FLatest();
   if (!latest) {
@@ -241,6 +241,7 @@ void TEQForm::FormClose() {
   if (closed_) return;
   closed_ = true;
   SaveSettings();
+  StopFindForClose();
   StopRequested = true;  // a run under way ends after its step
   stats_file_.close();
 }
