@@ -11,5 +11,7 @@ inline constexpr int kExitUsage = 2;
 int RunEvaluate(int argc, char** argv);
 // velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]
 int RunSearch(int argc, char** argv);
-// The full help text (both commands and the exit codes).
+// velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] [--part K/N] [--out DIR]
+int RunFind(int argc, char** argv);
+// The full help text (every command and the exit codes).
 const char* UsageText();

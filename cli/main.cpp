@@ -9,6 +9,8 @@ const char* UsageText() {
   return "Usage:\n"
          "  velmora-cli evaluate [--settings FILE.ini] FILE.eqa...\n"
          "  velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n"
+         "  velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T]\n"
+         "                   [--part K/N] [--out DIR]\n"
          "  velmora-cli --help\n"
          "\n"
          "evaluate  Reads each EQA file, evaluates it under the settings and prints one\n"
@@ -23,6 +25,18 @@ const char* UsageText() {
          "          \"Winners limit\". Prints one JSON object per generation, then the\n"
          "          canonical texts of the winners; with --out, writes each winner as\n"
          "          DIR/winner_NNNN.eqa and DIR/winner_NNNN.eqp.\n"
+         "find      Finds every winner under the settings (fitness exactly 1), one per\n"
+         "          isomorphism class, and prints one JSON object per class and line:\n"
+         "          {\"class\": I, \"canonical\": TEXT, \"automorphisms\": A, \"labelled\": L}\n"
+         "          (L = (n-2)!/A distinct labelled winners), then a summary\n"
+         "          {\"classes\": C, \"labelled\": L, \"complete\": true|false, \"seconds\": S}.\n"
+         "          complete is true when every class has been reported (0 classes: none\n"
+         "          exists). --first stops at the first winner, --count prints the summary\n"
+         "          only, --limit K stops after K classes, --threads T uses T worker threads\n"
+         "          (default: every core), --part K/N does the K-th of N disjoint parts of\n"
+         "          the work (their classes together are the whole result). With --out,\n"
+         "          writes each class as DIR/class_NNNN.eqa and DIR/class_NNNN.eqp.\n"
+         "          Ctrl-C ends the run with the summary (complete false) and status 130.\n"
          "\n"
          "--settings FILE.ini  reads the settings from an INI file in the window's format\n"
          "                     (missing keys keep their defaults); without it the defaults apply.\n"
@@ -30,7 +44,8 @@ const char* UsageText() {
          "Exit status:\n"
          "  0  success\n"
          "  1  some input failed (an EQA file that cannot be read, an output that cannot be written)\n"
-         "  2  usage error (unknown command or option, missing argument, unreadable settings file)\n";
+         "  2  usage error (unknown command or option, missing argument, unreadable settings file)\n"
+         "  130  find was interrupted (Ctrl-C); the summary of what was found is printed\n";
 }
 
 int main(int argc, char** argv) {
@@ -46,6 +61,7 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(command, "evaluate") == 0) return RunEvaluate(argc - 1, argv + 1);
   if (std::strcmp(command, "search") == 0) return RunSearch(argc - 1, argv + 1);
+  if (std::strcmp(command, "find") == 0) return RunFind(argc - 1, argv + 1);
   std::fprintf(stderr, "velmora-cli: unknown command \"%s\"\n\n%s", command, UsageText());
   return kExitUsage;
 }

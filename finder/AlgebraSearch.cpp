@@ -1,0 +1,533 @@
+// The cell-by-cell search over one lattice.
+//
+// Cells are decided in a fixed order: the inner product cells column by
+// column (a column is the left-isotone map x -> x * y), then the equality
+// cells with '1' (x ~ 1), then the other equality pairs row by row, then
+// delta's inner cells. After each decision the laws whose cells it completes
+// are checked (three-valued: an instance with an undecided cell passes), so
+// every pruning is sound. Four-variable laws are checked where the new cell
+// is one of their direct operands; the model's fitness at the leaf judges
+// everything else.
+//
+// Isomorphic duplicates: the table vector (cell values in decision order) is
+// kept only when no automorphism of the lattice maps it onto a smaller one;
+// the test runs on the decided prefix at every node, and at the leaf the
+// automorphisms that fix the vector are counted.
+
+#include "AlgebraSearch.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint8_t kUnknown = 255;
+
+enum class CellKind : uint8_t { Product, Equality, Delta };
+
+struct Cell {
+  CellKind kind;
+  uint8_t x;
+  uint8_t y;
+};
+
+// What the settings demand of a winner beyond the twelve axioms.
+struct Demands {
+  bool goodness = false, semiseparated = false, separated = false, residuated = false;
+  bool commutative = false, involutive = false, linear = false, non_linear = false;
+  bool delta_laws = false;
+  int colour_equality = 0, colour_product = 0;
+};
+
+Demands DemandsOf(const SearchSettings& s) {
+  Demands d;
+  if (!(s.OptionalWeight > 0)) return d;
+  d.goodness = s.WantGoodness && !s.WantNonGoodness;
+  d.semiseparated = s.WantSemiSeparated && !s.WantNonSemiSeparated;
+  d.separated = s.WantSeparated && !s.WantNonSeparated;
+  d.residuated = s.WantResiduated && !s.WantNonResiduated;
+  d.commutative = s.WantCommutative && !s.WantNonCommutative;
+  d.involutive = s.WantInvolutive && !s.WantNonInvolutive;
+  d.linear = s.WantLinear && !s.WantNonLinear;
+  d.non_linear = s.WantNonLinear;
+  d.delta_laws = s.DeltaEnabled;
+  d.colour_equality = s.ColorfulnessFEq > 0 ? s.ColorfulnessFEq : 0;
+  d.colour_product = s.ColorfulnessProd > 0 ? s.ColorfulnessProd : 0;
+  return d;
+}
+
+}  // namespace
+
+struct AlgebraSearch::State {
+  FiniteLattice lattice;
+  int n = 0;
+  int top = 0;
+  SearchSettings settings;
+  Demands demands;
+  int prefix_depth = 0;
+
+  std::vector<Cell> cells;
+  std::vector<std::vector<uint8_t>> candidates;  // per cell, in the order tried
+  std::vector<std::vector<uint8_t>> automorphisms;  // without the identity
+  std::vector<std::vector<int>> preimage_cell;     // per automorphism g: cell of g^-1(cell i)
+  std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
+
+  std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
+  std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations)
+  std::vector<uint8_t> del;   // d(x) at x
+  std::vector<uint8_t> value;  // per cell in decision order
+  std::vector<uint8_t> column_complete;  // per y: every x * y decided
+  std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per complete column
+  std::vector<int> product_colours, equality_colours;  // decided cells per value
+  int product_attained = 0, equality_attained = 0;
+  int product_open = 0, equality_open = 0;
+
+  std::vector<int> unit_digits;
+  uint64_t nodes = 0;
+  const std::atomic<bool>* stop = nullptr;
+  const std::function<bool(const SearchWinner&)>* on_winner = nullptr;
+  bool ended = false, stopped = false;
+
+  bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
+  uint8_t P(int a, int b) const { return prod[a * n + b]; }
+  uint8_t E(int a, int b) const { return eq[a * n + b]; }
+
+  void Setup();
+  bool Assign(int i, uint8_t v);
+  void Unassign(int i);
+  bool ProductHolds(int x, int y, uint8_t v);
+  bool EqualityHolds(int x, int y, uint8_t v);
+  bool DeltaHolds(int x);
+  bool AssociativeAt(int x, int y, int z) const;
+  bool CongruenceAt(int x, int y, int z, int t) const;
+  bool SubstitutionAt(int x, int y, int z, int t) const;
+  bool MonotoneAt(int b, int a, int c) const;
+  uint8_t Residuum(int upper, int lower) const;
+  bool ColumnResiduated(int y) const;
+  bool NegationInvolutive() const;
+  bool LexLeaderPrefix(int decided) const;
+  void Descend(int i);
+  void Leaf();
+};
+
+void AlgebraSearch::State::Setup() {
+  n = lattice.n;
+  top = n - 1;
+  demands = DemandsOf(settings);
+  for (int y = 1; y < top; ++y) {
+    for (int x = 1; x < top; ++x) cells.push_back({CellKind::Product, static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
+  }
+  for (int x = 0; x < top; ++x) cells.push_back({CellKind::Equality, static_cast<uint8_t>(x), static_cast<uint8_t>(top)});
+  for (int x = 0; x < top; ++x) {
+    for (int y = x + 1; y < top; ++y) cells.push_back({CellKind::Equality, static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
+  }
+  if (settings.DeltaEnabled) {
+    for (int x = 1; x < top; ++x) cells.push_back({CellKind::Delta, static_cast<uint8_t>(x), 0});
+  }
+
+  // Candidate values: the meet first for the product (product = infimum is
+  // the commonest solution), the greatest first for the equality.
+  for (const Cell& c : cells) {
+    std::vector<uint8_t> list;
+    if (c.kind == CellKind::Product) {
+      const uint8_t m = lattice.Meet(c.x, c.y);
+      list.push_back(m);
+      for (int v = top; v >= 0; --v) {
+        if (v != m && Leq(v, c.y)) list.push_back(static_cast<uint8_t>(v));  // x * y <= 1 * y
+      }
+    } else if (c.kind == CellKind::Equality) {
+      if (demands.goodness && c.y == top) {
+        list.push_back(c.x);
+      } else {
+        for (int v = top; v >= 0; --v) {
+          if (v == top && (demands.separated || (demands.semiseparated && c.y == top))) continue;
+          list.push_back(static_cast<uint8_t>(v));
+        }
+      }
+    } else {
+      list.push_back(c.x);
+      for (int v = top; v >= 0; --v) {
+        if (v != c.x && (!demands.delta_laws || Leq(v, c.x))) list.push_back(static_cast<uint8_t>(v));
+      }
+    }
+    candidates.push_back(std::move(list));
+  }
+  // No winner can reach a target above n, and Linear decides the lattice.
+  if (demands.colour_equality > n || demands.colour_product > n || (demands.linear && !lattice.chain) ||
+      (demands.non_linear && lattice.chain)) {
+    for (auto& list : candidates) list.clear();
+  }
+
+  std::vector<int> cell_index(3 * n * n, -1);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const Cell& c = cells[i];
+    cell_index[static_cast<int>(c.kind) * n * n + c.x * n + c.y] = static_cast<int>(i);
+  }
+  for (auto& g : LatticeAutomorphisms(lattice)) {
+    bool identity = true;
+    for (int e = 0; e < n; ++e) identity = identity && g[e] == e;
+    if (identity) continue;
+    std::vector<uint8_t> inverse(n);
+    for (int e = 0; e < n; ++e) inverse[g[e]] = static_cast<uint8_t>(e);
+    std::vector<int> pre(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+      const Cell& c = cells[i];
+      int x = inverse[c.x], y = c.kind == CellKind::Delta ? 0 : inverse[c.y];
+      if (c.kind == CellKind::Equality && x > y) std::swap(x, y);
+      pre[i] = cell_index[static_cast<int>(c.kind) * n * n + x * n + y];
+    }
+    automorphisms.push_back(std::move(g));
+    preimage_cell.push_back(std::move(pre));
+  }
+
+  meet_pairs.assign(n, {});
+  for (int x = 0; x < n; ++x) {
+    for (int y = 0; y < n; ++y) meet_pairs[lattice.Meet(x, y)].push_back({static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
+  }
+
+  prod.assign(n * n, kUnknown);
+  eq.assign(n * n, kUnknown);
+  del.assign(n, kUnknown);
+  for (int x = 0; x < n; ++x) {
+    prod[x * n] = 0;
+    prod[x] = 0;
+    prod[x * n + top] = static_cast<uint8_t>(x);
+    prod[top * n + x] = static_cast<uint8_t>(x);
+    eq[x * n + x] = static_cast<uint8_t>(top);
+  }
+  prod[0] = 0;
+  prod[top * n] = 0;
+  prod[top] = 0;
+  del[0] = 0;
+  del[top] = static_cast<uint8_t>(top);
+  value.assign(cells.size(), kUnknown);
+  column_complete.assign(n, 0);
+  column_complete[0] = column_complete[top] = 1;
+  negation.assign(n, kUnknown);
+  negation[0] = static_cast<uint8_t>(top);
+  negation[top] = 0;
+  product_colours.assign(n, 0);
+  equality_colours.assign(n, 0);
+  for (const Cell& c : cells) {
+    if (c.kind == CellKind::Product) ++product_open;
+    if (c.kind == CellKind::Equality) ++equality_open;
+  }
+  if (top < 2) column_complete.assign(n, 1);
+}
+
+// (x * y) * z = x * (y * z), passing while a cell is undecided.
+bool AlgebraSearch::State::AssociativeAt(int x, int y, int z) const {
+  const uint8_t xy = P(x, y), yz = P(y, z);
+  if (xy == kUnknown || yz == kUnknown) return true;
+  const uint8_t left = P(xy, z), right = P(x, yz);
+  return left == kUnknown || right == kUnknown || left == right;
+}
+
+// (x ~ y) * (z ~ t) <= (x ~ z) ~ (y ~ t); the product is complete by now.
+bool AlgebraSearch::State::CongruenceAt(int x, int y, int z, int t) const {
+  const uint8_t a = E(x, y), b = E(z, t), c = E(x, z), d = E(y, t);
+  if (a == kUnknown || b == kUnknown || c == kUnknown || d == kUnknown) return true;
+  const uint8_t right = E(c, d);
+  return right == kUnknown || Leq(P(a, b), right);
+}
+
+// ((x ^ y) ~ z) * (t ~ x) <= z ~ (t ^ y)
+bool AlgebraSearch::State::SubstitutionAt(int x, int y, int z, int t) const {
+  const uint8_t a = E(lattice.Meet(x, y), z), b = E(t, x), c = E(z, lattice.Meet(t, y));
+  if (a == kUnknown || b == kUnknown || c == kUnknown) return true;
+  return Leq(P(a, b), c);
+}
+
+// b <= a <= c gives b ~ c <= a ~ c (monotone implication with a = x ^ y, b = a ^ z).
+bool AlgebraSearch::State::MonotoneAt(int b, int a, int c) const {
+  const uint8_t bc = E(b, c), ac = E(a, c);
+  return bc == kUnknown || ac == kUnknown || Leq(bc, ac);
+}
+
+// The greatest u with u * upper <= lower (column upper complete), or kUnknown
+// when the set of such u has no greatest element.
+uint8_t AlgebraSearch::State::Residuum(int upper, int lower) const {
+  int j = 0;
+  for (int u = 0; u < n; ++u) {
+    if (Leq(P(u, upper), lower)) j = lattice.Join(j, u);
+  }
+  return Leq(P(j, upper), lower) ? static_cast<uint8_t>(j) : kUnknown;
+}
+
+// Residuated: for every w below y the elements u with u * y <= w have a greatest one.
+bool AlgebraSearch::State::ColumnResiduated(int y) const {
+  for (int w = 0; w < n; ++w) {
+    if (w != y && Leq(w, y) && Residuum(y, w) == kUnknown) return false;
+  }
+  return true;
+}
+
+// With residuation x ~ 0 is the residuum of its column: (x ~ 0) ~ 0 = x on complete columns.
+bool AlgebraSearch::State::NegationInvolutive() const {
+  for (int c = 0; c < n; ++c) {
+    if (!column_complete[c]) continue;
+    const uint8_t m = negation[c];
+    if (column_complete[m] && negation[m] != c) return false;
+  }
+  return true;
+}
+
+bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
+  if (demands.commutative) {
+    const uint8_t mirror = P(y, x);
+    if (mirror != kUnknown && mirror != v) return false;
+  }
+  for (int u = 0; u < n; ++u) {  // left isotone within column y
+    const uint8_t w = P(u, y);
+    if (u == x || w == kUnknown) continue;
+    if (Leq(u, x) && !Leq(w, v)) return false;
+    if (Leq(x, u) && !Leq(v, w)) return false;
+  }
+  if (demands.colour_product > 0 && product_attained + product_open < demands.colour_product) return false;
+  for (int z = 0; z < n; ++z) {
+    if (!AssociativeAt(x, y, z) || !AssociativeAt(z, x, y)) return false;
+  }
+  for (int p = 0; p < n; ++p) {
+    for (int q = 0; q < n; ++q) {
+      const uint8_t pq = P(p, q);
+      if (pq == x && !AssociativeAt(p, q, y)) return false;
+      if (pq == y && !AssociativeAt(x, p, q)) return false;
+    }
+  }
+  if (x == top - 1) {  // the column is complete
+    if (demands.residuated && !ColumnResiduated(y)) return false;
+    if (demands.residuated && demands.involutive) {
+      column_complete[y] = 1;
+      negation[y] = Residuum(y, 0);
+      const bool holds = NegationInvolutive();
+      column_complete[y] = 0;
+      negation[y] = kUnknown;
+      if (!holds) return false;
+    }
+  }
+  return true;
+}
+
+bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
+  if (!Leq(P(x, y), v) || !Leq(P(y, x), v)) return false;  // boundedness
+  if (demands.residuated && Leq(x, y) && Residuum(y, x) != v) return false;
+  if (demands.colour_equality > 0 && equality_attained + equality_open < demands.colour_equality) return false;
+  const std::pair<int, int> orientations[2] = {{x, y}, {y, x}};
+  for (const auto& [p, q] : orientations) {
+    if (!Leq(p, q)) continue;
+    for (int a = 0; a < n; ++a) {
+      if (Leq(p, a) && Leq(a, q) && !MonotoneAt(p, a, q)) return false;
+      if (Leq(a, p) && !MonotoneAt(a, p, q)) return false;
+    }
+  }
+  if (demands.involutive && x == 0) {
+    for (int u = 0; u < n; ++u) {
+      const uint8_t a = E(u, 0);
+      if (a == kUnknown) continue;
+      const uint8_t b = E(a, 0);
+      if (b != kUnknown && b != u) return false;
+    }
+  }
+  for (const auto& [p, q] : orientations) {
+    for (int s = 0; s < n; ++s) {
+      for (int t = 0; t < n; ++t) {
+        if (!CongruenceAt(p, q, s, t) || !CongruenceAt(s, t, p, q) || !CongruenceAt(p, s, q, t) ||
+            !CongruenceAt(s, p, t, q)) {
+          return false;
+        }
+        if (!SubstitutionAt(q, s, t, p)) return false;  // t ~ x with t = p, x = q
+      }
+    }
+    for (const auto& [a, b] : meet_pairs[p]) {  // (a ^ b) ~ z with a ^ b = p, z = q
+      for (int t = 0; t < n; ++t) {
+        if (!SubstitutionAt(a, b, q, t)) return false;
+      }
+    }
+    for (const auto& [t, b] : meet_pairs[q]) {  // z ~ (t ^ b) with z = p
+      for (int s = 0; s < n; ++s) {
+        if (!SubstitutionAt(s, b, p, t)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+// d(x ^ y) = d(x) ^ d(y) wherever the three cells are decided.
+bool AlgebraSearch::State::DeltaHolds(int x) {
+  for (int y = 0; y < n; ++y) {
+    const uint8_t dx = del[x], dy = del[y], dm = del[lattice.Meet(x, y)];
+    if (dy == kUnknown || dm == kUnknown) continue;
+    if (dm != lattice.Meet(dx, dy)) return false;
+    const uint8_t dm2 = del[lattice.Meet(y, x)];
+    if (dm2 != kUnknown && dm2 != lattice.Meet(dy, dx)) return false;
+  }
+  return true;
+}
+
+bool AlgebraSearch::State::Assign(int i, uint8_t v) {
+  const Cell c = cells[i];
+  value[i] = v;
+  bool holds = true;
+  if (c.kind == CellKind::Product) {
+    prod[c.x * n + c.y] = v;
+    if (product_colours[v]++ == 0) ++product_attained;
+    --product_open;
+    holds = ProductHolds(c.x, c.y, v);
+    if (holds && c.x == top - 1) {
+      column_complete[c.y] = 1;
+      negation[c.y] = demands.residuated ? Residuum(c.y, 0) : kUnknown;
+    }
+  } else if (c.kind == CellKind::Equality) {
+    eq[c.x * n + c.y] = v;
+    eq[c.y * n + c.x] = v;
+    if (equality_colours[v]++ == 0) ++equality_attained;
+    --equality_open;
+    holds = EqualityHolds(c.x, c.y, v);
+  } else {
+    del[c.x] = v;
+    holds = !demands.delta_laws || DeltaHolds(c.x);
+  }
+  if (!holds) Unassign(i);
+  return holds;
+}
+
+void AlgebraSearch::State::Unassign(int i) {
+  const Cell c = cells[i];
+  const uint8_t v = value[i];
+  value[i] = kUnknown;
+  if (c.kind == CellKind::Product) {
+    prod[c.x * n + c.y] = kUnknown;
+    if (--product_colours[v] == 0) --product_attained;
+    ++product_open;
+    if (c.x == top - 1) {
+      column_complete[c.y] = 0;
+      negation[c.y] = kUnknown;
+    }
+  } else if (c.kind == CellKind::Equality) {
+    eq[c.x * n + c.y] = kUnknown;
+    eq[c.y * n + c.x] = kUnknown;
+    if (--equality_colours[v] == 0) --equality_attained;
+    ++equality_open;
+  } else {
+    del[c.x] = kUnknown;
+  }
+}
+
+// False when some automorphism maps the decided prefix onto a smaller vector.
+bool AlgebraSearch::State::LexLeaderPrefix(int decided) const {
+  for (size_t k = 0; k < automorphisms.size(); ++k) {
+    const std::vector<uint8_t>& g = automorphisms[k];
+    const std::vector<int>& pre = preimage_cell[k];
+    for (int i = 0; i < decided; ++i) {
+      const int j = pre[i];
+      if (j >= decided) break;
+      const uint8_t image = g[value[j]];
+      if (image < value[i]) return false;
+      if (image > value[i]) break;
+    }
+  }
+  return true;
+}
+
+void AlgebraSearch::State::Descend(int i) {
+  if ((++nodes & 1023) == 0 && stop->load(std::memory_order_relaxed)) {
+    stopped = ended = true;
+    return;
+  }
+  if (i == static_cast<int>(cells.size())) {
+    Leaf();
+    return;
+  }
+  const std::vector<uint8_t>& list = candidates[i];
+  const int first = i < prefix_depth ? unit_digits[i] : 0;
+  const int last = i < prefix_depth ? unit_digits[i] + 1 : static_cast<int>(list.size());
+  for (int k = first; k < last && !ended; ++k) {
+    if (!Assign(i, list[k])) continue;
+    if (LexLeaderPrefix(i + 1)) Descend(i + 1);
+    Unassign(i);
+  }
+}
+
+void AlgebraSearch::State::Leaf() {
+  const int count = static_cast<int>(cells.size());
+  uint64_t stabiliser = 1;
+  for (size_t k = 0; k < automorphisms.size(); ++k) {
+    const std::vector<uint8_t>& g = automorphisms[k];
+    const std::vector<int>& pre = preimage_cell[k];
+    int i = 0;
+    for (; i < count; ++i) {
+      const uint8_t image = g[value[pre[i]]];
+      if (image < value[i]) return;
+      if (image > value[i]) break;
+    }
+    if (i == count) ++stabiliser;
+  }
+
+  auto algebra = std::make_shared<TEQAlgebra>();
+  algebra->Init(n);
+  const auto ch = [&](int e) { return algebra->ElementList[e]; };
+  int k = 0;
+  for (int x = 0; x < n; ++x) {
+    for (int y = x + 1; y < n; ++y) algebra->InfimumGene.Entries[k++] = {ch(x), ch(y), ch(lattice.Meet(x, y))};
+  }
+  k = 0;
+  for (int x = 0; x < n; ++x) {
+    for (int y = 0; y < n; ++y) algebra->ProductGene.Entries[k++] = {ch(x), ch(y), ch(P(x, y))};
+  }
+  k = 0;
+  for (int x = 0; x < n; ++x) {
+    for (int y = x + 1; y < n; ++y) algebra->FEqualityGene.Entries[k++] = {ch(x), ch(y), ch(E(x, y))};
+  }
+  if (settings.DeltaEnabled) {
+    for (int x = 0; x < n; ++x) algebra->DeltaGene.Entries[x] = {ch(x), ch(del[x])};
+  } else if (settings.MaximumEnabled) {
+    for (int x = 0; x < n; ++x) algebra->DeltaGene.Entries[x] = {ch(x), x == top ? '1' : '0'};
+  } else {
+    algebra->DeltaGene.Count = 0;
+  }
+  if (settings.MaximumEnabled) {
+    k = 0;
+    for (int x = 0; x < n; ++x) {
+      for (int y = 0; y < n; ++y) algebra->MaximumGene.Entries[k++] = {ch(x), ch(y), '\0'};
+    }
+  }
+  algebra->Fitness = algebra->Evaluate();
+  if (algebra->Fitness != 1.0) return;
+  algebra->BuildCanonicalText();
+  if (!(*on_winner)(SearchWinner{algebra, stabiliser})) ended = true;
+}
+
+AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth)
+    : state_(std::make_unique<State>()) {
+  state_->lattice = lattice;
+  state_->settings = settings;
+  state_->Setup();
+  SetPrefixDepth(prefix_depth);
+}
+
+void AlgebraSearch::SetPrefixDepth(int depth) {
+  state_->prefix_depth = std::clamp(depth, 0, static_cast<int>(state_->cells.size()));
+}
+
+AlgebraSearch::~AlgebraSearch() = default;
+
+int64_t AlgebraSearch::UnitCount() const {
+  int64_t units = 1;
+  for (int i = 0; i < state_->prefix_depth; ++i) units *= static_cast<int64_t>(state_->candidates[i].size());
+  return units;
+}
+
+bool AlgebraSearch::RunUnit(int64_t unit, const std::atomic<bool>& stop,
+                            const std::function<bool(const SearchWinner&)>& on_winner) {
+  State& s = *state_;
+  s.unit_digits.assign(s.prefix_depth, 0);
+  for (int i = s.prefix_depth - 1; i >= 0; --i) {
+    const int64_t radix = static_cast<int64_t>(s.candidates[i].size());
+    s.unit_digits[i] = static_cast<int>(unit % radix);
+    unit /= radix;
+  }
+  s.stop = &stop;
+  s.on_winner = &on_winner;
+  s.ended = s.stopped = false;
+  s.Descend(0);
+  return !s.stopped;
+}

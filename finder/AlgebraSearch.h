@@ -1,0 +1,45 @@
+#pragma once
+// The search for winners over one fixed lattice: the product, then the
+// fuzzy equality, then delta, cell by cell with propagation, keeping only the
+// table vector that is least in its orbit under the lattice's automorphisms.
+// Pruning is sound (it never drops a winner); every leaf is judged by the
+// model's own fitness, so what is reported is exactly a winner.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "EQAlgebra.h"
+#include "Lattices.h"
+#include "Settings.h"
+
+// A representative found: the evaluated algebra and its automorphism order.
+struct SearchWinner {
+  std::shared_ptr<TEQAlgebra> Algebra;
+  uint64_t Automorphisms = 1;
+};
+
+class AlgebraSearch {
+ public:
+  // The settings define a winner; the first prefix_depth cells split the work
+  // into units. Call on a thread whose Settings are the same block.
+  AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth);
+  ~AlgebraSearch();
+  AlgebraSearch(const AlgebraSearch&) = delete;
+  AlgebraSearch& operator=(const AlgebraSearch&) = delete;
+
+  // Changes how many leading cells split the work.
+  void SetPrefixDepth(int depth);
+  // The number of units: the product of the first cells' candidate counts.
+  int64_t UnitCount() const;
+  // Searches one unit. on_winner returns false to end the unit early. Returns
+  // false when stop ended it.
+  bool RunUnit(int64_t unit, const std::atomic<bool>& stop,
+               const std::function<bool(const SearchWinner&)>& on_winner);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};

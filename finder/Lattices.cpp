@@ -1,0 +1,182 @@
+// Lattice enumeration: naturally labelled posets on the inner elements are
+// grown one element at a time (each new element's strict down-set is a
+// down-closed set of the elements before it), closed by 0 and 1, kept when
+// every pair has a meet, and deduplicated by the least order matrix over all
+// relabellings of the inner elements. Small sizes only: at 8 elements that is
+// a few thousand posets and 720 relabellings each.
+
+#include "Lattices.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <numeric>
+#include <string>
+
+namespace {
+
+// Fills meet and join from leq; false when some pair lacks a meet or a join.
+bool CompleteLattice(FiniteLattice& lattice) {
+  const int n = lattice.n;
+  lattice.meet.assign(n * n, 0);
+  lattice.join.assign(n * n, 0);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      int best = -1;
+      int best_up = -1;
+      for (int k = 0; k < n; ++k) {
+        if (lattice.Leq(k, i) && lattice.Leq(k, j) && (best < 0 || lattice.Leq(best, k))) best = k;
+        if (lattice.Leq(i, k) && lattice.Leq(j, k) && (best_up < 0 || lattice.Leq(k, best_up))) best_up = k;
+      }
+      for (int k = 0; k < n; ++k) {
+        if (lattice.Leq(k, i) && lattice.Leq(k, j) && !lattice.Leq(k, best)) return false;
+        if (lattice.Leq(i, k) && lattice.Leq(j, k) && !lattice.Leq(best_up, k)) return false;
+      }
+      lattice.meet[i * n + j] = static_cast<uint8_t>(best);
+      lattice.join[i * n + j] = static_cast<uint8_t>(best_up);
+    }
+  }
+  return true;
+}
+
+// The order of the inner elements as a bit string under a relabelling.
+std::string InnerCode(const FiniteLattice& lattice, const std::vector<int>& image) {
+  const int m = lattice.n - 2;
+  std::string code(static_cast<size_t>(m * m), '0');
+  for (int i = 1; i <= m; ++i) {
+    for (int j = 1; j <= m; ++j) {
+      if (lattice.Leq(i, j)) code[(image[i] - 1) * m + (image[j] - 1)] = '1';
+    }
+  }
+  return code;
+}
+
+std::string CanonicalCode(const FiniteLattice& lattice) {
+  const int m = lattice.n - 2;
+  std::vector<int> image(lattice.n);
+  std::iota(image.begin(), image.end(), 0);
+  std::string best = InnerCode(lattice, image);
+  std::vector<int> inner(m);
+  std::iota(inner.begin(), inner.end(), 1);
+  while (std::next_permutation(inner.begin(), inner.end())) {
+    for (int i = 0; i < m; ++i) image[i + 1] = inner[i];
+    best = std::min(best, InnerCode(lattice, image));
+  }
+  return best;
+}
+
+// Grows the strict down-sets of inner elements 1 .. m, one element at a time.
+void GrowPosets(int m, int next, std::vector<std::vector<uint8_t>>& below,
+                const std::function<void()>& emit);
+
+}  // namespace
+
+FiniteLattice ChainLattice(int n) {
+  FiniteLattice chain;
+  chain.n = n;
+  chain.chain = true;
+  chain.leq.assign(n * n, 0);
+  for (int i = 0; i < n; ++i) {
+    for (int j = i; j < n; ++j) chain.leq[i * n + j] = 1;
+  }
+  CompleteLattice(chain);
+  return chain;
+}
+
+std::vector<FiniteLattice> LatticesUpToIsomorphism(int n) {
+  std::vector<FiniteLattice> result;
+  if (n < 2 || n > kLatticeEnumerationLimit) return result;
+  result.push_back(ChainLattice(n));
+  if (n <= 3) return result;
+  const int m = n - 2;
+  std::map<std::string, FiniteLattice> by_code;
+  const std::string chain_code = CanonicalCode(result.front());
+  // below[i][j] = 1 when inner j < inner i (1-based inner numbers, j < i).
+  std::vector<std::vector<uint8_t>> below(m + 1, std::vector<uint8_t>(m + 1, 0));
+  GrowPosets(m, 1, below, [&]() {
+    FiniteLattice lattice;
+    lattice.n = n;
+    lattice.leq.assign(n * n, 0);
+    for (int i = 0; i < n; ++i) {
+      lattice.leq[i] = 1;                  // 0 <= i
+      lattice.leq[i * n + (n - 1)] = 1;    // i <= 1
+      lattice.leq[i * n + i] = 1;
+    }
+    for (int i = 1; i <= m; ++i) {
+      for (int j = 1; j < i; ++j) {
+        if (below[i][j]) lattice.leq[j * n + i] = 1;
+      }
+    }
+    if (!CompleteLattice(lattice)) return;
+    std::string code = CanonicalCode(lattice);
+    if (code == chain_code) return;
+    by_code.emplace(std::move(code), std::move(lattice));
+  });
+  for (auto& entry : by_code) result.push_back(std::move(entry.second));
+  return result;
+}
+
+namespace {
+
+void GrowPosets(int m, int next, std::vector<std::vector<uint8_t>>& below,
+                const std::function<void()>& emit) {
+  if (next > m) {
+    emit();
+    return;
+  }
+  // Every subset of 1 .. next-1 that is closed downwards becomes the strict down-set of `next`.
+  const int earlier = next - 1;
+  for (uint32_t mask = 0; mask < (1u << earlier); ++mask) {
+    bool closed = true;
+    for (int j = 1; j <= earlier && closed; ++j) {
+      if (!(mask >> (j - 1) & 1u)) continue;
+      for (int k = 1; k < j; ++k) {
+        if (below[j][k] && !(mask >> (k - 1) & 1u)) {
+          closed = false;
+          break;
+        }
+      }
+    }
+    if (!closed) continue;
+    for (int j = 1; j <= earlier; ++j) below[next][j] = static_cast<uint8_t>(mask >> (j - 1) & 1u);
+    GrowPosets(m, next + 1, below, emit);
+  }
+  for (int j = 1; j <= earlier; ++j) below[next][j] = 0;
+}
+
+void ExtendAutomorphism(const FiniteLattice& lattice, int next, std::vector<uint8_t>& image,
+                        std::vector<uint8_t>& used, std::vector<std::vector<uint8_t>>& out) {
+  const int n = lattice.n;
+  if (next == n - 1) {
+    out.push_back(image);
+    return;
+  }
+  for (int candidate = 1; candidate < n - 1; ++candidate) {
+    if (used[candidate]) continue;
+    bool keeps = true;
+    for (int i = 1; i < next && keeps; ++i) {
+      keeps = lattice.Leq(i, next) == lattice.Leq(image[i], candidate) &&
+              lattice.Leq(next, i) == lattice.Leq(candidate, image[i]);
+    }
+    if (!keeps) continue;
+    image[next] = static_cast<uint8_t>(candidate);
+    used[candidate] = 1;
+    ExtendAutomorphism(lattice, next + 1, image, used, out);
+    used[candidate] = 0;
+  }
+}
+
+}  // namespace
+
+std::vector<std::vector<uint8_t>> LatticeAutomorphisms(const FiniteLattice& lattice) {
+  const int n = lattice.n;
+  std::vector<uint8_t> identity(n);
+  std::iota(identity.begin(), identity.end(), 0);
+  if (lattice.chain || n <= 3) return {identity};
+  std::vector<std::vector<uint8_t>> out;
+  std::vector<uint8_t> image = identity;
+  std::vector<uint8_t> used(n, 0);
+  ExtendAutomorphism(lattice, 1, image, used, out);
+  // The candidates are tried in increasing order, so the identity comes first.
+  return out;
+}
