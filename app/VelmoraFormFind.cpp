@@ -103,8 +103,10 @@ void TEQForm::FindClassArrived(const FoundClass& found) {
   const int index = FoundPopulation->Count();
   FoundPopulation->Add(std::make_unique<TEQAlgebra>(*found.Algebra));
   const TEQAlgebra& member = *FoundPopulation->Get(index);
+  // A finder that hands out no id leaves the window to name the class itself.
+  const std::string id = found.Class.Id.empty() ? ClassifyAlgebra(member).Id : found.Class.Id;
   AppendMemberReport(*RichEditLog, index, member,
-                     QStringLiteral(", class ") + QString::fromStdString(found.Class.Id) +
+                     QStringLiteral(", class ") + QString::fromStdString(id) +
                          QStringLiteral(", automorphisms ") + Grouped(found.Class.Automorphisms));
   RichEditLog->SetTextColor(kBlack);
   if (index == 0) {
