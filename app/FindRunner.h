@@ -53,6 +53,7 @@ class FindRunner : public QObject {
   void Post();
   // Window side: one slice of what the worker queued.
   void Drain();
+  void Repost(int milliseconds);
   void Join();
 
   std::thread worker_;
@@ -60,6 +61,7 @@ class FindRunner : public QObject {
   std::atomic<bool> drain_posted_{false};
   bool running_ = false;
   bool abandoned_ = false;
+  std::deque<FoundClass> taken_;  // window side: taken from the queue, not yet told
 
   std::mutex mutex_;  // guards the fields below
   std::deque<FoundClass> queued_;

@@ -29,6 +29,7 @@
 
 #include "EQGenerations.h"
 #include "FindRunner.h"
+#include "HeapGauge.h"
 #include "SettingsFile.h"
 #include "WinnerClassBook.h"
 
@@ -324,6 +325,7 @@ class TEQForm : public QMainWindow {
   bool closed_ = false;
   QFile stats_file_;
   QString dialog_directory_;
+  HeapGauge heap_gauge_;  // the heap size for the status bar, measured off this thread
   std::unique_ptr<FindRunner> find_runner_;
   WinnerClassBook winner_classes_;
   int find_elements_ = 0;  // the element count of the Find under way

@@ -1,7 +1,5 @@
 // Start-up, the Run/Stop loop, Reset GA, the status bar, the statistics file
 // and closing the window.
-#include <malloc.h>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -19,13 +17,6 @@
 #include "VelmoraForm.h"
 
 namespace {
-
-// What the program holds on its heap: small blocks in use plus the large
-// blocks glibc maps directly.
-size_t HeapKilobytes() {
-  const struct mallinfo2 info = mallinfo2();
-  return (info.uordblks + info.hblkhd) / 1024;
-}
 
 // The locale's long time format without its time zone: panel 1 shows a duration.
 QString DurationText(qint64 milliseconds) {
@@ -202,7 +193,7 @@ void TEQForm::Timer1Timer() {
   const auto set = [this](size_t panel, const QString& text) {
     if (StatusPanels[panel]->text() != text) StatusPanels[panel]->setText(text);
   };
-  set(0, QStringLiteral("Memory:%1 kB, thrds:0").arg(HeapKilobytes()));
+  set(0, QStringLiteral("Memory:%1 kB, thrds:0").arg(heap_gauge_.Kilobytes()));
   const qint64 elapsed =
       RunStartTime.isValid() && StepStartTime.isValid() ? RunStartTime.msecsTo(StepStartTime) : 0;
   set(1, QStringLiteral("Time: ") + DurationText(elapsed));
