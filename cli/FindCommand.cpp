@@ -126,16 +126,6 @@ void WriteLine(const std::string& line) {
   std::fflush(stdout);
 }
 
-std::string CountText(BigCount value) {
-  if (value == 0) return "0";
-  std::string digits;
-  while (value > 0) {
-    digits.push_back(static_cast<char>('0' + static_cast<int>(value % 10)));
-    value /= 10;
-  }
-  return std::string(digits.rbegin(), digits.rend());
-}
-
 std::string SecondsText(double seconds) { return ShortestDouble(std::round(seconds * 1000.0) / 1000.0); }
 
 // Writes text to path through a temporary file in the same folder and a
@@ -250,7 +240,7 @@ int RunFind(int argc, char** argv) {
       [&](const FoundClass& found) {
         WriteLine("{\"class\": " + std::to_string(found.Index) + ", \"canonical\": " +
                   JsonString(found.Algebra->CanonicalText) + ", \"automorphisms\": " +
-                  CountText(found.Class.Automorphisms) + ", \"labelled\": " + CountText(found.Labelled) + "}");
+                  FormatBigCount(found.Class.Automorphisms) + ", \"labelled\": " + FormatBigCount(found.Labelled) + "}");
         if (options.has_out && !WriteClassFiles(found, options.out_dir)) outputs_ok = false;
       },
       [&](const FinderProgress& progress) {
@@ -265,7 +255,7 @@ int RunFind(int argc, char** argv) {
   sigaction(SIGINT, &previous, nullptr);
   if (progress_shown) std::fputc('\n', stderr);
 
-  WriteLine("{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " + CountText(summary.Labelled) +
+  WriteLine("{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " + FormatBigCount(summary.Labelled) +
             ", \"complete\": " + (summary.Complete ? "true" : "false") + ", \"seconds\": " +
             SecondsText(summary.Seconds) + "}");
   if (interrupted.load()) return kExitInterrupted;

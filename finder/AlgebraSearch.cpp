@@ -73,10 +73,12 @@ struct AlgebraSearch::State {
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
   std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations)
+  std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
   std::vector<uint8_t> del;   // d(x) at x
   std::vector<uint8_t> value;  // per cell in decision order
   std::vector<uint8_t> column_complete;  // per y: every x * y decided
-  std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per complete column
+  std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per column, once known
+  std::vector<int> negation_setter;      // the cell whose decision made negation known, per column
   std::vector<int> product_colours, equality_colours;  // decided cells per value
   int product_attained = 0, equality_attained = 0;
   int product_open = 0, equality_open = 0;
@@ -86,16 +88,24 @@ struct AlgebraSearch::State {
   const std::atomic<bool>* stop = nullptr;
   const std::function<bool(const SearchWinner&)>* on_winner = nullptr;
   bool ended = false, stopped = false;
+  std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
+  bool keep_representatives = true;
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
-  uint8_t E(int a, int b) const { return eq[a * n + b]; }
+  uint8_t E(int a, int b) const {
+    const uint8_t v = eq[a * n + b];
+    return v != kUnknown ? v : forced_eq[a * n + b];
+  }
 
   void Setup();
   bool Assign(int i, uint8_t v);
   void Unassign(int i);
   bool ProductHolds(int x, int y, uint8_t v);
   bool EqualityHolds(int x, int y, uint8_t v);
+  bool LawsAroundEquality(int x, int y) const;
+  bool ForceResidua(int y);
+  void ReleaseResidua(int y);
   bool DeltaHolds(int x);
   bool AssociativeAt(int x, int y, int z) const;
   bool CongruenceAt(int x, int y, int z, int t) const;
@@ -103,7 +113,7 @@ struct AlgebraSearch::State {
   bool MonotoneAt(int b, int a, int c) const;
   uint8_t Residuum(int upper, int lower) const;
   bool ColumnResiduated(int y) const;
-  bool NegationInvolutive() const;
+  bool NegationConsistent(int x, int y, uint8_t v) const;
   bool LexLeaderPrefix(int decided) const;
   void Descend(int i);
   void Leaf();
@@ -124,8 +134,9 @@ void AlgebraSearch::State::Setup() {
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Delta, static_cast<uint8_t>(x), 0});
   }
 
-  // Candidate values: the meet first for the product (product = infimum is
-  // the commonest solution), the greatest first for the equality.
+  // Candidate values: the meet first for the product and for the equality
+  // (product = infimum with the Goedel equivalence is the commonest
+  // solution), then from the greatest down.
   for (const Cell& c : cells) {
     std::vector<uint8_t> list;
     if (c.kind == CellKind::Product) {
@@ -138,8 +149,10 @@ void AlgebraSearch::State::Setup() {
       if (demands.goodness && c.y == top) {
         list.push_back(c.x);
       } else {
+        const uint8_t m = lattice.Meet(c.x, c.y);  // the Goedel equivalence of a chain
+        list.push_back(m);
         for (int v = top; v >= 0; --v) {
-          if (v == top && (demands.separated || (demands.semiseparated && c.y == top))) continue;
+          if (v == m || (v == top && (demands.separated || (demands.semiseparated && c.y == top)))) continue;
           list.push_back(static_cast<uint8_t>(v));
         }
       }
@@ -186,6 +199,10 @@ void AlgebraSearch::State::Setup() {
 
   prod.assign(n * n, kUnknown);
   eq.assign(n * n, kUnknown);
+  forced_eq.assign(n * n, kUnknown);
+  if (demands.goodness || demands.residuated) {  // residuation implies x ~ 1 = x
+    for (int x = 0; x < top; ++x) forced_eq[x * n + top] = forced_eq[top * n + x] = static_cast<uint8_t>(x);
+  }
   del.assign(n, kUnknown);
   for (int x = 0; x < n; ++x) {
     prod[x * n] = 0;
@@ -205,6 +222,7 @@ void AlgebraSearch::State::Setup() {
   negation.assign(n, kUnknown);
   negation[0] = static_cast<uint8_t>(top);
   negation[top] = 0;
+  negation_setter.assign(n, -1);
   product_colours.assign(n, 0);
   equality_colours.assign(n, 0);
   for (const Cell& c : cells) {
@@ -226,15 +244,16 @@ bool AlgebraSearch::State::AssociativeAt(int x, int y, int z) const {
 bool AlgebraSearch::State::CongruenceAt(int x, int y, int z, int t) const {
   const uint8_t a = E(x, y), b = E(z, t), c = E(x, z), d = E(y, t);
   if (a == kUnknown || b == kUnknown || c == kUnknown || d == kUnknown) return true;
-  const uint8_t right = E(c, d);
-  return right == kUnknown || Leq(P(a, b), right);
+  const uint8_t right = E(c, d), left = P(a, b);
+  return right == kUnknown || left == kUnknown || Leq(left, right);
 }
 
 // ((x ^ y) ~ z) * (t ~ x) <= z ~ (t ^ y)
 bool AlgebraSearch::State::SubstitutionAt(int x, int y, int z, int t) const {
   const uint8_t a = E(lattice.Meet(x, y), z), b = E(t, x), c = E(z, lattice.Meet(t, y));
   if (a == kUnknown || b == kUnknown || c == kUnknown) return true;
-  return Leq(P(a, b), c);
+  const uint8_t left = P(a, b);
+  return left == kUnknown || Leq(left, c);
 }
 
 // b <= a <= c gives b ~ c <= a ~ c (monotone implication with a = x ^ y, b = a ^ z).
@@ -261,14 +280,44 @@ bool AlgebraSearch::State::ColumnResiduated(int y) const {
   return true;
 }
 
-// With residuation x ~ 0 is the residuum of its column: (x ~ 0) ~ 0 = x on complete columns.
-bool AlgebraSearch::State::NegationInvolutive() const {
+// With residuation y ~ 0 is the greatest u with u * y = 0, and the u with
+// u * y = 0 are exactly those below it. Involutive then demands
+// (y ~ 0) ~ 0 = y: once c ~ 0 = y is known, column y must be 0 exactly on
+// the elements below c, and known negations must pair up.
+bool AlgebraSearch::State::NegationConsistent(int x, int y, uint8_t v) const {
   for (int c = 0; c < n; ++c) {
-    if (!column_complete[c]) continue;
     const uint8_t m = negation[c];
-    if (column_complete[m] && negation[m] != c) return false;
+    if (m == kUnknown) continue;
+    if (m == y && Leq(x, c) != (v == 0)) return false;
+    if (negation[m] != kUnknown && negation[m] != c) return false;
   }
   return true;
+}
+
+// With residuation a complete column y fixes x ~ y for every x below y (the
+// residuum); those equalities join the checks long before their cells are
+// decided. False when one of them breaks a law already.
+bool AlgebraSearch::State::ForceResidua(int y) {
+  for (int x = 0; x < n; ++x) {
+    if (x == y || !Leq(x, y) || y == top) continue;
+    const uint8_t r = Residuum(y, x);
+    forced_eq[x * n + y] = forced_eq[y * n + x] = r;
+  }
+  for (int x = 0; x < n; ++x) {
+    if (x == y || !Leq(x, y) || y == top) continue;
+    const uint8_t r = forced_eq[x * n + y];
+    const uint8_t xy = P(x, y), yx = P(y, x);
+    if ((xy != kUnknown && !Leq(xy, r)) || (yx != kUnknown && !Leq(yx, r))) return false;
+    if (!LawsAroundEquality(x, y)) return false;
+  }
+  return true;
+}
+
+void AlgebraSearch::State::ReleaseResidua(int y) {
+  for (int x = 0; x < n; ++x) {
+    if (x == y || !Leq(x, y) || y == top) continue;
+    forced_eq[x * n + y] = forced_eq[y * n + x] = kUnknown;
+  }
 }
 
 bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
@@ -283,6 +332,8 @@ bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
     if (Leq(x, u) && !Leq(v, w)) return false;
   }
   if (demands.colour_product > 0 && product_attained + product_open < demands.colour_product) return false;
+  const uint8_t bound = E(x, y);  // boundedness against an equality already implied
+  if (bound != kUnknown && !Leq(v, bound)) return false;
   for (int z = 0; z < n; ++z) {
     if (!AssociativeAt(x, y, z) || !AssociativeAt(z, x, y)) return false;
   }
@@ -293,24 +344,21 @@ bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
       if (pq == y && !AssociativeAt(x, p, q)) return false;
     }
   }
-  if (x == top - 1) {  // the column is complete
-    if (demands.residuated && !ColumnResiduated(y)) return false;
-    if (demands.residuated && demands.involutive) {
-      column_complete[y] = 1;
-      negation[y] = Residuum(y, 0);
-      const bool holds = NegationInvolutive();
-      column_complete[y] = 0;
-      negation[y] = kUnknown;
-      if (!holds) return false;
-    }
-  }
+  if (x == top - 1 && demands.residuated && !ColumnResiduated(y)) return false;  // the column is complete
+  if (demands.residuated && demands.involutive && !NegationConsistent(x, y, v)) return false;
   return true;
 }
 
 bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
   if (!Leq(P(x, y), v) || !Leq(P(y, x), v)) return false;  // boundedness
-  if (demands.residuated && Leq(x, y) && Residuum(y, x) != v) return false;
+  const uint8_t forced = forced_eq[x * n + y];
+  if (forced != kUnknown && forced != v) return false;
   if (demands.colour_equality > 0 && equality_attained + equality_open < demands.colour_equality) return false;
+  return LawsAroundEquality(x, y);
+}
+
+// The laws of the instances in which the decided cell x ~ y is a direct operand.
+bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
   const std::pair<int, int> orientations[2] = {{x, y}, {y, x}};
   for (const auto& [p, q] : orientations) {
     if (!Leq(p, q)) continue;
@@ -371,10 +419,21 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
     prod[c.x * n + c.y] = v;
     if (product_colours[v]++ == 0) ++product_attained;
     --product_open;
+    // On a chain the column's first non-zero value shows y ~ 0 (the element
+    // before it); otherwise the complete column does.
+    if (demands.residuated && negation[c.y] == kUnknown) {
+      if (lattice.chain && v != 0) {
+        negation[c.y] = static_cast<uint8_t>(c.x - 1);
+        negation_setter[c.y] = i;
+      } else if (c.x == top - 1) {
+        negation[c.y] = Residuum(c.y, 0);
+        negation_setter[c.y] = i;
+      }
+    }
     holds = ProductHolds(c.x, c.y, v);
     if (holds && c.x == top - 1) {
       column_complete[c.y] = 1;
-      negation[c.y] = demands.residuated ? Residuum(c.y, 0) : kUnknown;
+      if (demands.residuated) holds = ForceResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
     eq[c.x * n + c.y] = v;
@@ -398,9 +457,13 @@ void AlgebraSearch::State::Unassign(int i) {
     prod[c.x * n + c.y] = kUnknown;
     if (--product_colours[v] == 0) --product_attained;
     ++product_open;
+    if (negation_setter[c.y] == i) {
+      negation[c.y] = kUnknown;
+      negation_setter[c.y] = -1;
+    }
     if (c.x == top - 1) {
       column_complete[c.y] = 0;
-      negation[c.y] = kUnknown;
+      if (demands.residuated) ReleaseResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
     eq[c.x * n + c.y] = kUnknown;
@@ -462,7 +525,9 @@ void AlgebraSearch::State::Leaf() {
     if (i == count) ++stabiliser;
   }
 
-  auto algebra = std::make_shared<TEQAlgebra>();
+  // Leaves are many and winners few: fill a reused algebra, copy only a winner.
+  if (!scratch) scratch = std::make_unique<TEQAlgebra>();
+  TEQAlgebra* algebra = scratch.get();
   algebra->Init(n);
   const auto ch = [&](int e) { return algebra->ElementList[e]; };
   int k = 0;
@@ -490,10 +555,15 @@ void AlgebraSearch::State::Leaf() {
       for (int y = 0; y < n; ++y) algebra->MaximumGene.Entries[k++] = {ch(x), ch(y), '\0'};
     }
   }
+  algebra->PropertyResults = {};
   algebra->Fitness = algebra->Evaluate();
   if (algebra->Fitness != 1.0) return;
-  algebra->BuildCanonicalText();
-  if (!(*on_winner)(SearchWinner{algebra, stabiliser})) ended = true;
+  SearchWinner winner{nullptr, stabiliser};
+  if (keep_representatives) {
+    winner.Algebra = std::make_shared<TEQAlgebra>(*algebra);
+    winner.Algebra->BuildCanonicalText();
+  }
+  if (!(*on_winner)(winner)) ended = true;
 }
 
 AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth)
@@ -503,6 +573,8 @@ AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings&
   state_->Setup();
   SetPrefixDepth(prefix_depth);
 }
+
+void AlgebraSearch::KeepRepresentatives(bool keep) { state_->keep_representatives = keep; }
 
 void AlgebraSearch::SetPrefixDepth(int depth) {
   state_->prefix_depth = std::clamp(depth, 0, static_cast<int>(state_->cells.size()));

@@ -17,7 +17,7 @@
 
 // A representative found: the evaluated algebra and its automorphism order.
 struct SearchWinner {
-  std::shared_ptr<TEQAlgebra> Algebra;
+  std::shared_ptr<TEQAlgebra> Algebra;  // empty when representatives are not kept
   uint64_t Automorphisms = 1;
 };
 
@@ -30,6 +30,8 @@ class AlgebraSearch {
   AlgebraSearch(const AlgebraSearch&) = delete;
   AlgebraSearch& operator=(const AlgebraSearch&) = delete;
 
+  // Without representatives (counting) a winner is handed out without its algebra.
+  void KeepRepresentatives(bool keep);
   // Changes how many leading cells split the work.
   void SetPrefixDepth(int depth);
   // The number of units: the product of the first cells' candidate counts.

@@ -1,8 +1,8 @@
 // RunExactFinder: the lattices of the size, their work units in a fixed
 // order, worker threads taking units from a shared counter, and the calling
 // thread handing out the classes in unit order, so the output is the same for
-// every thread count. Part K of N takes the units whose global index is
-// K - 1 modulo N.
+// every thread count. Part K of N takes the units that a fixed mix of their
+// global index assigns to it.
 
 #include "ExactFinder.h"
 
@@ -17,13 +17,14 @@
 
 namespace {
 
-constexpr int64_t kWantedUnits = 256;  // enough units to keep two threads busy to the end
-constexpr int kMaxPrefixDepth = 6;
+constexpr int64_t kWantedUnits = 1024;  // enough units to keep threads and parts busy to the end
+constexpr int kMaxPrefixDepth = 8;
 
-BigCount Factorial(int k) {
-  BigCount f = 1;
-  for (int i = 2; i <= k; ++i) f *= static_cast<BigCount>(i);
-  return f;
+// The part a unit belongs to. Neighbouring units share their leading cells and
+// are often alike in cost (or all empty), so they are scattered by a fixed mix.
+int PartOfUnit(int64_t global, int part_count) {
+  const uint64_t mixed = static_cast<uint64_t>(global) * 0x9E3779B97F4A7C15ull;
+  return static_cast<int>((mixed >> 32) % static_cast<uint64_t>(part_count));
 }
 
 struct Unit {
@@ -34,6 +35,7 @@ struct Unit {
 struct UnitResult {
   bool done = false;
   std::vector<SearchWinner> winners;
+  std::vector<AlgebraClass> keys;  // the class key of each winner (not when counting)
 };
 
 }  // namespace
@@ -83,7 +85,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   for (size_t l = 0; l < planners.size(); ++l) {
     const int64_t count = planners[l]->UnitCount();
     for (int64_t u = 0; u < count; ++u, ++global) {
-      if (global % part_count == part_index) units.push_back({static_cast<int>(l), u});
+      if (PartOfUnit(global, part_count) == part_index) units.push_back({static_cast<int>(l), u});
     }
   }
   planners.clear();
@@ -92,11 +94,15 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   std::mutex mutex;
   std::condition_variable changed;
   std::atomic<size_t> next_unit{0};
+  std::atomic<size_t> emitted_units{0};
   std::atomic<bool> cancel{false};
   const bool first_only = options.Mode == FinderMode::First;
 
   int threads = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
   if (threads < 1) threads = 1;
+  // Workers run at most this many units ahead of the one handed out next, so
+  // the representatives waiting for their turn stay few.
+  const size_t ahead = static_cast<size_t>(4 * threads + 8);
   std::vector<std::thread> workers;
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&]() {
@@ -105,17 +111,28 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       for (;;) {
         const size_t k = next_unit.fetch_add(1);
         if (k >= units.size() || cancel.load()) break;
+        {
+          std::unique_lock<std::mutex> lock(mutex);
+          changed.wait(lock, [&]() { return k < emitted_units.load() + ahead || cancel.load(); });
+        }
+        if (cancel.load()) break;
         const Unit unit = units[k];
         auto& search = searches[unit.lattice];
-        if (!search) search = std::make_unique<AlgebraSearch>(lattices[unit.lattice], settings, depth);
+        if (!search) {
+          search = std::make_unique<AlgebraSearch>(lattices[unit.lattice], settings, depth);
+          search->KeepRepresentatives(options.Mode != FinderMode::Count);
+        }
         std::vector<SearchWinner> found;
+        std::vector<AlgebraClass> keys;
         search->RunUnit(unit.index, cancel, [&](const SearchWinner& winner) {
           found.push_back(winner);
+          if (winner.Algebra) keys.push_back(ClassifyAlgebra(*winner.Algebra));
           return !first_only;
         });
         {
           std::lock_guard<std::mutex> lock(mutex);
           results[k].winners = std::move(found);
+          results[k].keys = std::move(keys);
           results[k].done = true;
         }
         changed.notify_all();
@@ -123,9 +140,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     });
   }
 
-  const BigCount permutations = Factorial(n - 2);
+  const BigCount permutations = InnerPermutations(n);
   bool ended_early = false;
-  size_t emitted_units = 0;
   auto last_progress = std::chrono::steady_clock::now();
   const auto report_progress = [&](size_t done) {
     if (!onProgress) return;
@@ -139,6 +155,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   };
   while (emitted_units < units.size() && !ended_early) {
     std::vector<SearchWinner> winners;
+    std::vector<AlgebraClass> keys;
     {
       std::unique_lock<std::mutex> lock(mutex);
       while (!results[emitted_units].done && !stop.load()) {
@@ -158,12 +175,20 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         continue;
       }
       winners = std::move(results[emitted_units].winners);
+      keys = std::move(results[emitted_units].keys);
       ++emitted_units;
     }
-    for (const SearchWinner& winner : winners) {
+    changed.notify_all();
+    if (std::chrono::steady_clock::now() - last_progress > std::chrono::milliseconds(250)) {
+      last_progress = std::chrono::steady_clock::now();
+      report_progress(emitted_units);
+    }
+    for (size_t w = 0; w < winners.size(); ++w) {
+      const SearchWinner& winner = winners[w];
       FoundClass found;
       found.Index = summary.Classes;
       found.Algebra = winner.Algebra;
+      if (w < keys.size()) found.Class = keys[w];
       found.Class.Automorphisms = winner.Automorphisms;
       found.Labelled = permutations / winner.Automorphisms;
       ++summary.Classes;
@@ -175,7 +200,11 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       }
     }
   }
-  cancel.store(true);
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    cancel.store(true);
+  }
+  changed.notify_all();
   for (std::thread& worker : workers) worker.join();
   summary.Complete = !ended_early && every_lattice;
   summary.Seconds = seconds();

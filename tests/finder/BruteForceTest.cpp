@@ -54,32 +54,6 @@ bool Holds(TEQAlgebra& a, PropertyCheck check) {
   return passed == total;
 }
 
-TEQAlgebra StandardLayout(int n) {
-  TEQAlgebra a;
-  a.Init(n);
-  const auto e = [&](int i) { return a.ElementList[i]; };
-  int k = 0;
-  for (int i = 0; i < n; ++i) {
-    for (int j = i + 1; j < n; ++j) {
-      a.InfimumGene.Entries[k] = {e(i), e(j), e(0)};
-      a.FEqualityGene.Entries[k] = {e(i), e(j), e(0)};
-      ++k;
-    }
-  }
-  k = 0;
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      const char fixed = i == 0 || j == 0 ? '0' : (i == n - 1 ? e(j) : e(i));
-      a.ProductGene.Entries[k] = {e(i), e(j), fixed};
-      a.MaximumGene.Entries[k] = {e(i), e(j), '\0'};
-      ++k;
-    }
-  }
-  for (int i = 0; i < n; ++i) a.DeltaGene.Entries[i] = {e(i), i == n - 1 ? '1' : '0'};
-  if (!Settings.DeltaEnabled && !Settings.MaximumEnabled) a.DeltaGene.Count = 0;
-  return a;
-}
-
 std::set<std::string> BruteForceWinners(const SearchSettings& settings) {
   const ScopedSettings scoped(settings);
   const int n = settings.ElementCount;
@@ -123,44 +97,6 @@ std::set<std::string> BruteForceWinners(const SearchSettings& settings) {
     });
   });
   return winners;
-}
-
-// The algebra with its inner elements renamed by image (0 and 1 stay).
-TEQAlgebra Relabelled(const TEQAlgebra& a, const std::vector<int>& image) {
-  const int n = a.Size;
-  TEQAlgebra b = StandardLayout(n);
-  std::vector<char> to(256, '\0');
-  for (int i = 0; i < n; ++i) to[static_cast<uint8_t>(a.ElementList[i])] = a.ElementList[image[i]];
-  const auto map = [&](char c) { return to[static_cast<uint8_t>(c)]; };
-  for (int k = 0; k < b.InfimumGene.Count; ++k) {
-    PairEntry& e = b.InfimumGene.Entries[k];
-    // b's cell (x, y) is the image of a's cell at the preimages.
-    char px = 0, py = 0;
-    for (int i = 0; i < n; ++i) {
-      if (map(a.ElementList[i]) == e.X) px = a.ElementList[i];
-      if (map(a.ElementList[i]) == e.Y) py = a.ElementList[i];
-    }
-    e.Value = map(a.Infimum(px, py));
-    b.FEqualityGene.Entries[k].Value = map(a.Equality(px, py));
-  }
-  for (int k = 0; k < b.ProductGene.Count; ++k) {
-    PairEntry& e = b.ProductGene.Entries[k];
-    char px = 0, py = 0;
-    for (int i = 0; i < n; ++i) {
-      if (map(a.ElementList[i]) == e.X) px = a.ElementList[i];
-      if (map(a.ElementList[i]) == e.Y) py = a.ElementList[i];
-    }
-    e.Value = map(a.Product(px, py));
-  }
-  if (Settings.DeltaEnabled) {
-    for (int i = 0; i < n; ++i) {
-      for (int j = 0; j < n; ++j) {
-        if (map(a.ElementList[j]) == b.DeltaGene.Entries[i].X) b.DeltaGene.Entries[i].Value = map(a.Delta(a.ElementList[j]));
-      }
-    }
-  }
-  if (Settings.MaximumEnabled) b.RecomputeMaximum();
-  return b;
 }
 
 // Every labelled winner of every class; checks along the way that each class

@@ -1,0 +1,204 @@
+// velmora-cli find end to end: the lines against the same finder run in this
+// process, the modes that end early, parts, files written with --out, Ctrl-C,
+// and every kind of bad argument.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CliRunner.h"
+#include "ExactFinder.h"
+#include "Formatting.h"
+#include "ScratchDirectory.h"
+#include "Settings.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// A settings file of n elements with extra lines in [Algebra properties].
+std::string SettingsFile(const ScratchDirectory& dir, int n, const std::string& extra = "") {
+  const std::string path = dir.File("find.ini");
+  WriteWholeFile(path, "[Algebra properties]\nElements number=" + std::to_string(n) + "\n" + extra);
+  return path;
+}
+
+std::string Decimal(BigCount value) { return std::to_string(static_cast<unsigned long long>(value)); }
+
+// The class lines the tool must print, from the same finder run in this process.
+std::vector<std::string> ExpectedClassLines(int n) {
+  FinderOptions options;
+  options.Settings.ElementCount = n;
+  std::atomic<bool> stop{false};
+  std::vector<std::string> lines;
+  RunExactFinder(options, [&](const FoundClass& c) {
+    lines.push_back("{\"class\": " + std::to_string(c.Index) + ", \"canonical\": " +
+                    JsonString(c.Algebra->CanonicalText) + ", \"automorphisms\": " +
+                    Decimal(c.Class.Automorphisms) + ", \"labelled\": " + Decimal(c.Labelled) + "}");
+  }, {}, stop);
+  return lines;
+}
+
+const std::regex kSummary(R"(\{"classes": (\d+), "labelled": (\d+), "complete": (true|false), "seconds": [0-9.e-]+\})");
+
+}  // namespace
+
+TEST(FindCommand, PrintsOneLinePerClassThenTheSummary) {
+  ScratchDirectory dir;
+  const CliRun run = RunCli("find --settings " + Quoted(SettingsFile(dir, 4)));
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> lines = Lines(run.out);
+  ASSERT_FALSE(lines.empty());
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(lines.back(), m, kSummary)) << lines.back();
+  EXPECT_EQ(m[1], "265");
+  EXPECT_EQ(m[3], "true");
+  lines.pop_back();
+  EXPECT_EQ(lines, ExpectedClassLines(4));
+  EXPECT_TRUE(run.err.empty()) << "progress only on a terminal: " << run.err;
+}
+
+TEST(FindCommand, CountFirstAndLimit) {
+  ScratchDirectory dir;
+  const std::string settings = "find --settings " + Quoted(SettingsFile(dir, 4)) + " ";
+  const std::vector<std::string> expected = ExpectedClassLines(4);
+  std::smatch m;
+
+  std::vector<std::string> lines = Lines(RunCli(settings + "--count").out);
+  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_TRUE(std::regex_match(lines[0], m, kSummary));
+  EXPECT_EQ(m[1], "265");
+  EXPECT_EQ(m[3], "true");
+
+  lines = Lines(RunCli(settings + "--first").out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], expected[0]);
+  ASSERT_TRUE(std::regex_match(lines[1], m, kSummary));
+  EXPECT_EQ(m[1], "1");
+  EXPECT_EQ(m[3], "false");
+
+  lines = Lines(RunCli(settings + "--limit 3 --threads 1").out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
+            std::vector<std::string>(expected.begin(), expected.begin() + 3));
+  ASSERT_TRUE(std::regex_match(lines[3], m, kSummary));
+  EXPECT_EQ(m[3], "false");
+}
+
+TEST(FindCommand, PartsTogetherGiveEveryClassOnce) {
+  ScratchDirectory dir;
+  const std::string settings = "find --settings " + Quoted(SettingsFile(dir, 5, "Goodness=1\nResiduated=1\n")) + " ";
+  std::vector<std::string> whole_lines = Lines(RunCli(settings).out);
+  ASSERT_EQ(whole_lines.size(), 30u);  // 29 classes and the summary
+  whole_lines.pop_back();
+  std::set<std::string> whole;
+  for (const std::string& line : whole_lines) whole.insert(line.substr(line.find("\"canonical\"")));
+  std::set<std::string> united;
+  int64_t classes = 0;
+  for (const char* part : {"1/3", "2/3", "3/3"}) {
+    const CliRun run = RunCli(settings + "--part " + part);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines = Lines(run.out);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(lines.back(), m, kSummary));
+    EXPECT_EQ(m[3], "true");
+    classes += std::stoll(m[1]);
+    lines.pop_back();
+    for (const std::string& line : lines) EXPECT_TRUE(united.insert(line.substr(line.find("\"canonical\""))).second);
+  }
+  EXPECT_EQ(classes, 29);
+  EXPECT_TRUE(united == whole);
+}
+
+TEST(FindCommand, OutWritesEveryClassAsFilesThatReadBack) {
+  ScratchDirectory dir;
+  const std::string out = dir.File("classes");
+  const CliRun run = RunCli("find --settings " + Quoted(SettingsFile(dir, 3)) + " --out " + Quoted(out));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 14u);  // 13 classes and the summary
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(out)) {
+    ++files;
+    EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << "a temporary file is left";
+  }
+  EXPECT_EQ(files, 26);
+  const ScopedSettings scoped(SearchSettings{.ElementCount = 3});
+  for (int i = 0; i < 13; ++i) {
+    const std::string index = FormatIndex(i);
+    TEQAlgebra a;
+    a.FileName = out + "/class_" + index + ".eqa";
+    std::string error;
+    ASSERT_TRUE(a.ReadEQA(&error)) << error;
+    EXPECT_EQ(a.Description, "Class_" + index);
+    EXPECT_EQ(a.Evaluate(), 1.0);
+    EXPECT_NE(lines[i].find(JsonString(a.BuildCanonicalText())), std::string::npos) << lines[i];
+    const std::string dump = ReadWholeFile(out + "/class_" + index + ".eqp");
+    EXPECT_EQ(dump, a.DumpTables() + "\r\n");
+  }
+}
+
+TEST(FindCommand, AnUnusableOutputDirectoryIsReported) {
+  ScratchDirectory dir;
+  const std::string blocker = dir.File("plain-file");
+  WriteWholeFile(blocker, "x");
+  const CliRun run = RunCli("find --settings " + Quoted(SettingsFile(dir, 3)) + " --out " + Quoted(blocker));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot create directory \"" + blocker + "\""), std::string::npos) << run.err;
+}
+
+TEST(FindCommand, InterruptEndsWithTheSummaryAndStatus130) {
+  ScratchDirectory dir;
+  const std::string command = std::string("'") + VELMORA_CLI + "' find --settings " +
+                              Quoted(SettingsFile(dir, 7)) + " > " + Quoted(dir.File("out.txt"));
+  const std::string script = command + " & pid=$!; sleep 1; kill -INT $pid; wait $pid; echo $?";
+  FILE* pipe = popen(script.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char status[32] = {};
+  ASSERT_NE(fgets(status, sizeof status, pipe), nullptr);
+  pclose(pipe);
+  EXPECT_STREQ(status, "130\n");
+  const std::vector<std::string> lines = Lines(ReadWholeFile(dir.File("out.txt")));
+  ASSERT_FALSE(lines.empty());
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(lines.back(), m, kSummary)) << lines.back();
+  EXPECT_EQ(m[3], "false");
+  EXPECT_EQ(std::stoll(m[1]), static_cast<long long>(lines.size()) - 1);
+}
+
+TEST(FindCommand, UsageErrorsExitWithStatusTwo) {
+  ScratchDirectory dir;
+  const std::string settings = "find --settings " + Quoted(SettingsFile(dir, 3)) + " ";
+  const std::pair<std::string, std::string> cases[] = {
+      {"--bogus", "unknown argument \"--bogus\""},
+      {"--threads 0", "--threads needs a whole number from 1 to 256, not \"0\""},
+      {"--threads", "--threads needs a value"},
+      {"--limit 0", "--limit needs a whole number of 1 or more, not \"0\""},
+      {"--part 3/2", "--part needs K/N with 1 <= K <= N, not \"3/2\""},
+      {"--part 2", "--part needs K/N with 1 <= K <= N, not \"2\""},
+      {"--first --count", "--first and --count exclude each other"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const CliRun run = RunCli(settings + arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_NE(run.err.find("velmora-cli find: " + message), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << arguments;
+  }
+  const CliRun missing = RunCli("find --settings " + Quoted(dir.File("absent.ini")));
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find(dir.File("absent.ini")), std::string::npos) << missing.err;
+}
