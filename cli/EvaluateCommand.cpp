@@ -3,13 +3,13 @@
 // the window's display shows them.
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "CliSettings.h"
 #include "Commands.h"
+#include "FileArguments.h"
 #include "EQAlgebra.h"
 #include "Formatting.h"
 #include "Settings.h"
@@ -56,53 +56,21 @@ bool EvaluateFile(const std::string& path, std::string& line) {
   return true;
 }
 
-void PrintEvaluateUsage(std::FILE* to) {
-  std::fputs("Usage: velmora-cli evaluate [--settings FILE.ini] FILE.eqa...\n", to);
-}
-
 }  // namespace
 
 int RunEvaluate(int argc, char** argv) {
-  std::string settings_path;
-  std::vector<std::string> files;
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!options_done && std::strcmp(arg, "--") == 0) {
-      options_done = true;
-    } else if (!options_done && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
-      std::fputs(UsageText(), stdout);
-      return kExitOk;
-    } else if (!options_done && std::strcmp(arg, "--settings") == 0) {
-      if (i + 1 >= argc) {
-        std::fputs("velmora-cli evaluate: --settings needs a file name\n", stderr);
-        PrintEvaluateUsage(stderr);
-        return kExitUsage;
-      }
-      settings_path = argv[++i];
-    } else if (!options_done && arg[0] == '-' && arg[1] != '\0') {
-      std::fprintf(stderr, "velmora-cli evaluate: unknown option \"%s\"\n", arg);
-      PrintEvaluateUsage(stderr);
-      return kExitUsage;
-    } else {
-      files.emplace_back(arg);
-    }
-  }
-  if (files.empty()) {
-    std::fputs("velmora-cli evaluate: no EQA file given\n", stderr);
-    PrintEvaluateUsage(stderr);
-    return kExitUsage;
-  }
+  FileArguments arguments;
+  if (const int exit = ParseFileArguments("evaluate", argc, argv, arguments); exit >= 0) return exit;
   FormValues values;
   std::string error;
-  if (!LoadCliSettings(settings_path, values, error)) {
+  if (!LoadCliSettings(arguments.settings_path, values, error)) {
     std::fprintf(stderr, "velmora-cli evaluate: %s\n", error.c_str());
     return kExitUsage;
   }
 
   int status = kExitOk;
   std::string line;
-  for (const std::string& path : files) {
+  for (const std::string& path : arguments.files) {
     if (!EvaluateFile(path, line)) status = kExitInputFailed;
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);

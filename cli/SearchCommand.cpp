@@ -232,6 +232,11 @@ int RunSearch(int argc, char** argv) {
     if (i > 0) line += ", ";
     line += JsonString(winners.Get(i)->CanonicalText);
   }
+  line += "], \"classes\": [";
+  for (int i = 0; i < winners.Count(); ++i) {
+    if (i > 0) line += ", ";
+    line += JsonString(winners.ClassOfWinner(i)->Id);
+  }
   line += "]}";
   WriteLine(line);
 

@@ -11,6 +11,7 @@ const char* UsageText() {
          "  velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR]\n"
          "  velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T]\n"
          "                   [--part K/N] [--out DIR]\n"
+         "  velmora-cli classes [--settings FILE.ini] FILE.eqa...\n"
          "  velmora-cli --help\n"
          "\n"
          "evaluate  Reads each EQA file, evaluates it under the settings and prints one\n"
@@ -23,8 +24,9 @@ const char* UsageText() {
          "          first population and runs N generation steps (default: the settings'\n"
          "          \"Steps limit\"; 0: no limit), stopping once the winners exceed the\n"
          "          \"Winners limit\". Prints one JSON object per generation, then the\n"
-         "          canonical texts of the winners; with --out, writes each winner as\n"
-         "          DIR/winner_NNNN.eqa and DIR/winner_NNNN.eqp.\n"
+         "          canonical texts of the winners and their class ids\n"
+         "          ({\"winners\": [TEXT, ...], \"classes\": [ID, ...]}); with --out, writes\n"
+         "          each winner as DIR/winner_NNNN.eqa and DIR/winner_NNNN.eqp.\n"
          "find      Finds every winner under the settings (fitness exactly 1), one per\n"
          "          isomorphism class, and prints one JSON object per class and line:\n"
          "          {\"class\": I, \"canonical\": TEXT, \"automorphisms\": A, \"labelled\": L}\n"
@@ -37,6 +39,13 @@ const char* UsageText() {
          "          the work (their classes together are the whole result). With --out,\n"
          "          writes each class as DIR/class_NNNN.eqa and DIR/class_NNNN.eqp.\n"
          "          Ctrl-C ends the run with the summary (complete false) and status 130.\n"
+         "classes   Reads each EQA file and prints its isomorphism class over the\n"
+         "          operations in play (^, *, ~, and d with Delta) and the order of its\n"
+         "          automorphism group, one JSON object per file and line:\n"
+         "          {\"file\": PATH, \"class\": ID, \"automorphisms\": A}\n"
+         "          (a file that cannot be read gives {\"file\": PATH, \"error\": MESSAGE}),\n"
+         "          then {\"files\": F, \"classes\": C}: the files read and the distinct\n"
+         "          classes among them.\n"
          "\n"
          "--settings FILE.ini  reads the settings from an INI file in the window's format\n"
          "                     (missing keys keep their defaults); without it the defaults apply.\n"
@@ -62,6 +71,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "evaluate") == 0) return RunEvaluate(argc - 1, argv + 1);
   if (std::strcmp(command, "search") == 0) return RunSearch(argc - 1, argv + 1);
   if (std::strcmp(command, "find") == 0) return RunFind(argc - 1, argv + 1);
+  if (std::strcmp(command, "classes") == 0) return RunClasses(argc - 1, argv + 1);
   std::fprintf(stderr, "velmora-cli: unknown command \"%s\"\n\n%s", command, UsageText());
   return kExitUsage;
 }

@@ -119,7 +119,7 @@ void TEQPopulation::EvaluateMembers(TEQPopulation* winners) {
     if (winners == nullptr || winners == this) continue;
     if (member->Fitness == 1.0 && Settings.RemoveEqualMembers &&
         !winners->HoldsCanonicalText(member->CanonicalText)) {
-      winners->AddWinnerCopy(*member);
+      winners->CollectWinner(*member);
     }
   }
 }
@@ -129,14 +129,65 @@ bool TEQPopulation::HoldsCanonicalText(const std::string& text) {
   return canonical_index_.count(text) != 0;
 }
 
-void TEQPopulation::AddWinnerCopy(const TEQAlgebra& member) {
+void TEQPopulation::AddWinnerCopy(const TEQAlgebra& member) { AppendWinner(member, ClassifyAlgebra(member)); }
+
+bool TEQPopulation::CollectWinner(const TEQAlgebra& member) {
+  if (!Settings.OnePerClass) {
+    AddWinnerCopy(member);
+    return true;
+  }
+  if (left_out_.count(member.CanonicalText) != 0) return false;
+  if (classified_count_ != Count()) RebuildClassIndex();
+  const AlgebraClass algebra_class = ClassifyAlgebra(member);
+  if (first_of_class_.count(algebra_class.Key) != 0) {
+    left_out_.insert(member.CanonicalText);
+    return false;
+  }
+  AppendWinner(member, algebra_class);
+  return true;
+}
+
+void TEQPopulation::AppendWinner(const TEQAlgebra& member, const AlgebraClass& algebra_class) {
   if (indexed_count_ != Count()) RebuildCanonicalIndex();
+  if (classified_count_ != Count()) RebuildClassIndex();
   auto copy = std::make_unique<TEQAlgebra>();
   copy->CopyFrom(&member);
   copy->CanonicalText = member.CanonicalText;
   canonical_index_.insert(copy->CanonicalText);
   members_.push_back(std::move(copy));
   indexed_count_ = Count();
+  RecordClass(algebra_class);
+  classified_count_ = Count();
+}
+
+void TEQPopulation::RecordClass(const AlgebraClass& algebra_class) const {
+  const int index = static_cast<int>(classes_.size());
+  const int first = first_of_class_.emplace(algebra_class.Key, index).first->second;
+  classes_.push_back({algebra_class.Id, algebra_class.Automorphisms, first});
+}
+
+const WinnerClass* TEQPopulation::ClassOfWinner(int i) const {
+  if (classified_count_ != Count()) RebuildClassIndex();
+  if (Get(i) == nullptr) return nullptr;
+  return &classes_[static_cast<size_t>(i)];
+}
+
+int TEQPopulation::ClassCount() const {
+  if (classified_count_ != Count()) RebuildClassIndex();
+  return static_cast<int>(first_of_class_.size());
+}
+
+void TEQPopulation::RebuildClassIndex() const {
+  classes_.clear();
+  first_of_class_.clear();
+  for (const auto& member : members_) {
+    if (member != nullptr) {
+      RecordClass(ClassifyAlgebra(*member));
+    } else {
+      classes_.push_back({});
+    }
+  }
+  classified_count_ = Count();
 }
 
 // Only needed when members were added or removed other than through

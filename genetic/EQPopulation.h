@@ -9,10 +9,19 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "AlgebraClass.h"
 #include "EQAlgebra.h"
+
+// The isomorphism class of a winner, recorded when it is collected.
+struct WinnerClass {
+  std::string Id;              // the class's short id
+  BigCount Automorphisms = 1;  // order of its automorphism group
+  int FirstWinner = 0;         // index of the first winner of the class (its own index when it opened it)
+};
 
 class TEQPopulation {
  public:
@@ -45,21 +54,40 @@ class TEQPopulation {
   void EvaluateMembers(TEQPopulation* winners);
 
   // --- The winners' side -------------------------------------------------
-  // A population of winners grows only through AddWinnerCopy, which keeps a
-  // hash index of the canonical texts beside the members, so looking a text
+  // A population of winners grows only through CollectWinner and
+  // AddWinnerCopy, which keep a hash index of the canonical texts and the
+  // class of every member beside the members, so looking a text or a class
   // up costs no scan. Members' canonical texts never change in place.
 
   // Whether a member with exactly this canonical text is held.
   bool HoldsCanonicalText(const std::string& text);
-  // Appends a copy of member (CopyFrom plus its canonical text).
+  // Appends a copy of member (CopyFrom plus its canonical text) and records its class.
   void AddWinnerCopy(const TEQAlgebra& member);
+  // Offers a winner whose canonical text is not held: appended as by
+  // AddWinnerCopy, except that while Settings.OnePerClass is on a winner of
+  // a class already held is left out. Returns whether it was appended.
+  bool CollectWinner(const TEQAlgebra& member);
+  // The class of member i, or nullptr for an empty slot or an index out of range.
+  const WinnerClass* ClassOfWinner(int i) const;
+  // The number of distinct classes among the members.
+  int ClassCount() const;
 
  private:
   void RebuildCanonicalIndex();
+  void AppendWinner(const TEQAlgebra& member, const AlgebraClass& algebra_class);
+  void RecordClass(const AlgebraClass& algebra_class) const;
+  // Classifies the members again when they changed other than through the
+  // two collecting calls.
+  void RebuildClassIndex() const;
 
   std::vector<std::unique_ptr<TEQAlgebra>> members_;
   std::unordered_set<std::string> canonical_index_;  // canonical texts of the members
   int indexed_count_ = 0;  // Count() when the index was last made complete
+
+  mutable std::vector<WinnerClass> classes_;                     // class of member i at i
+  mutable std::unordered_map<std::string, int> first_of_class_;  // class key -> first member of the class
+  mutable int classified_count_ = 0;                             // Count() when classes_ was last complete
+  std::unordered_set<std::string> left_out_;  // canonical texts of winners left out as of a held class
 };
 
 // Populations are shared: the search hands them out as shared pointers and a

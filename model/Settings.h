@@ -35,6 +35,7 @@ struct SearchSettings {
 
   bool ShowDerived = true;
   bool RemoveEqualMembers = true;
+  bool OnePerClass = false;  // winners: only the first of each isomorphism class is collected
 
   int32_t PopulationLimit = 180;  // 10 .. 10000
   double MutationRate = 0.1;

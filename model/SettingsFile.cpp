@@ -80,6 +80,8 @@ constexpr SettingsKey kLogPropertiesKey = Boolean(Control::LogProperties, kLogPr
 constexpr SettingsKey kQuicksave = Boolean(Control::Quicksave, kLogProperties, "Quicksave", true);
 constexpr SettingsKey kAutosave = Boolean(Control::Autosave, kLogProperties, "Autosave", true);
 constexpr SettingsKey kTadaSound = Boolean(Control::TadaSound, kLogProperties, "Tada sound", true);
+// Read and written last: files without it read as off.
+constexpr SettingsKey kOnePerClass = Boolean(Control::OnePerClass, kGa, "One per class", false);
 
 // The box a key's value lands in.
 Control BoxOf(Control control) {
@@ -116,17 +118,17 @@ bool On(const FormValues& values, Control c) { return values.Get(c) != 0; }
 
 }  // namespace
 
-const std::array<SettingsKey, 41> kReadOrder = {
+const std::array<SettingsKey, 42> kReadOrder = {
     kElementsNumber, kOptionalWeight, kColorfulness, kColorfulnessProd, kPopulationLimit, kStepsLimit,
     kMutationRate, kCrossoverRate, kWinnersLimit, kChildRatio, kRemoveEqual, kQuickDirPath,
     kDumpProperties, kDelta, kMax, kGoodness, kInvolutive, kSemiseparated, kSeparated, kResiduated,
     kCommutative, kNonLattice, kNonResiduated, kNonCommutative, kNonGoodness, kNonInvolutive,
     kNonSeparated, kNonPrelinear, kNonSemiSeparated, kNonLinear, kLinear, kLattice, kPrelinear,
     kSupProd, kEqProd, kAutoLoadWinners, kLogDerived, kLogPropertiesKey, kQuicksave, kAutosave,
-    kTadaSound,
+    kTadaSound, kOnePerClass,
 };
 
-const std::array<SettingsKey, 41> kWriteOrder = {
+const std::array<SettingsKey, 42> kWriteOrder = {
     kElementsNumber, kOptionalWeight, kColorfulness, kColorfulnessProd,
     kPopulationLimit, kStepsLimit, kMutationRate, kCrossoverRate, kWinnersLimit, kChildRatio, kRemoveEqual,
     kDumpProperties,
@@ -134,7 +136,7 @@ const std::array<SettingsKey, 41> kWriteOrder = {
     kNonLattice, kNonResiduated, kNonCommutative, kNonGoodness, kNonInvolutive, kNonSeparated,
     kNonPrelinear, kNonSemiSeparated, kNonLinear, kLinear, kLattice, kPrelinear, kSupProd, kEqProd,
     kAutoLoadWinners, kLogDerived, kLogPropertiesKey, kQuicksave, kAutosave, kTadaSound,
-    kQuickDirPath,
+    kQuickDirPath, kOnePerClass,
 };
 
 Control PartnerOf(Control control) {
@@ -239,6 +241,7 @@ void ApplyFormValues(const FormValues& values, SearchSettings& settings) {
   settings.CrossoverRate = PercentToFraction(ranged(kCrossoverRate));
   settings.ChildRatio = PercentToFraction(ranged(kChildRatio));
   settings.RemoveEqualMembers = On(values, Control::RemoveEqual);
+  settings.OnePerClass = On(values, Control::OnePerClass);
   settings.ShowDerived = On(values, Control::LogDerived);
   settings.DeltaEnabled = On(values, Control::Delta);
   settings.MaximumEnabled = On(values, Control::Max);

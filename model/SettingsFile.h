@@ -20,8 +20,9 @@ enum class Control : int {
   NonPrelinear, NonSemiSeparated, NonLinear, Linear, Lattice, Prelinear,
   SupProdDistributivity, EqualityOverEqProd,
   AutoLoadWinners, LogDerived, LogProperties, Quicksave, Autosave, TadaSound,
+  OnePerClass,
 };
-inline constexpr int kControlCount = static_cast<int>(Control::TadaSound) + 1;
+inline constexpr int kControlCount = static_cast<int>(Control::OnePerClass) + 1;
 
 enum class ValueKind { Integer, Boolean, Text };
 
@@ -36,10 +37,10 @@ struct SettingsKey {
 };
 
 // Every key in the order in which the window reads them.
-extern const std::array<SettingsKey, 41> kReadOrder;
+extern const std::array<SettingsKey, 42> kReadOrder;
 // Every key in the order in which they are written ("DumpProperties" and
 // "Log properties" both hold the Dump Properties box).
-extern const std::array<SettingsKey, 41> kWriteOrder;
+extern const std::array<SettingsKey, 42> kWriteOrder;
 
 // The partner box of a mutually exclusive pair, or the control itself.
 Control PartnerOf(Control control);

@@ -85,6 +85,7 @@ const char* const kDefaultIniWithChanges =
     "Winners limit=100\r\n"
     "Child ratio=95\r\n"
     "Remove equal=1\r\n"
+    "One per class=0\r\n"
     "\r\n"
     "[Log]\r\n"
     "DumpProperties=0\r\n"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <thread>
@@ -59,6 +60,49 @@ TEQAlgebra AtomLattice(int n) {
   }
   for (int k = 0; k < a.DeltaGene.Count; ++k) a.DeltaGene.Entries[k].Value = a.DeltaGene.Entries[k].X == '1' ? '1' : '0';
   return a;
+}
+
+// Inner elements as the vertices of disjoint cycles of the given lengths
+// (each at least 3), in list order: x ~ y is 1 for neighbours and 0 for other
+// inner pairs, x ~ 1 = x, 0 ~ x = 0; infimum and product the meet of the
+// atoms. Its automorphisms are those of the graph; every vertex meets every
+// other alike until one is singled out, so the search has leaves to compare.
+TEQAlgebra CycleUnion(const std::vector<int>& lengths) {
+  int n = 2;
+  for (int length : lengths) n += length;
+  TEQAlgebra a = AtomLattice(n);
+  std::vector<int> next(n, -1), previous(n, -1);  // by list position
+  int first = 1;
+  for (int length : lengths) {
+    for (int k = 0; k < length; ++k) {
+      next[first + k] = first + (k + 1) % length;
+      previous[first + (k + 1) % length] = first + k;
+    }
+    first += length;
+  }
+  const auto position = [&](char c) { return c == '0' ? 0 : (c == '1' ? n - 1 : c - 'a' + 1); };
+  for (int k = 0; k < a.FEqualityGene.Count; ++k) {
+    PairEntry& q = a.FEqualityGene.Entries[k];
+    const int x = position(q.X), y = position(q.Y);
+    if (x == 0 || y == n - 1) continue;
+    q.Value = next[x] == y || previous[x] == y ? '1' : '0';
+  }
+  return a;
+}
+
+// The order of the automorphism group of a union of cycles: each cycle of
+// length L has 2L, and cycles of one length may be permuted.
+BigCount CycleUnionAutomorphisms(std::vector<int> lengths) {
+  std::sort(lengths.begin(), lengths.end());
+  BigCount order = 1;
+  for (int length : lengths) order *= static_cast<BigCount>(2 * length);
+  for (size_t i = 0; i < lengths.size();) {
+    size_t same = 1;
+    while (i + same < lengths.size() && lengths[i + same] == lengths[i]) ++same;
+    for (size_t k = 2; k <= same; ++k) order *= static_cast<BigCount>(k);
+    i += same;
+  }
+  return order;
 }
 
 class AlgebraClassTest : public ::testing::TestWithParam<bool> {
@@ -171,6 +215,35 @@ TEST_P(AlgebraClassTest, KnownAutomorphismOrders) {
   for (int k = 2; k <= 26; ++k) factorial *= static_cast<BigCount>(k);
   EXPECT_EQ(ClassifyAlgebra(AtomLattice(28)).Automorphisms, factorial);
   EXPECT_EQ(ClassifyAlgebra(AtomLattice(5)).Automorphisms, BigCount{6});
+
+  for (const std::vector<int>& lengths : std::vector<std::vector<int>>{
+           {3}, {6}, {3, 3}, {3, 4}, {4, 4, 4}, {3, 3, 4, 5, 5, 6}, {13, 13}, {3, 3, 3, 3, 3, 3, 4, 4}}) {
+    EXPECT_EQ(ClassifyAlgebra(CycleUnion(lengths)).Automorphisms, CycleUnionAutomorphisms(lengths))
+        << FormatBigCount(CycleUnionAutomorphisms(lengths));
+  }
+}
+
+// Unions of cycles look alike to the refinement at every vertex: the key
+// must come from comparing leaves, and must still tell them apart.
+TEST_P(AlgebraClassTest, RegularStructuresAreToldApartAndKeptUnderRelabelling) {
+  std::mt19937 rng(21);
+  const std::vector<std::vector<int>> same_size = {{6}, {3, 3}};
+  const TEQAlgebra hexagon = CycleUnion(same_size[0]), triangles = CycleUnion(same_size[1]);
+  EXPECT_EQ(CountIsomorphisms(hexagon, triangles), 0);
+  EXPECT_NE(ClassifyAlgebra(hexagon).Key, ClassifyAlgebra(triangles).Key);
+  for (const std::vector<int>& lengths : std::vector<std::vector<int>>{
+           {3, 6}, {4, 5}, {9}, {3, 3, 3}, {3, 3, 4, 5, 5, 6}, {26}, {13, 13}, {5, 7, 7, 7}, {6, 4, 4, 3, 3, 3, 3}}) {
+    const TEQAlgebra a = CycleUnion(lengths);
+    const AlgebraClass c = ClassifyAlgebra(a);
+    for (int k = 0; k < 4; ++k) {
+      const AlgebraClass relabelled = ClassifyAlgebra(Relabelled(a, RandomInnerPermutation(a.Size, rng)));
+      ASSERT_EQ(relabelled.Key, c.Key) << FormatBigCount(c.Automorphisms);
+      ASSERT_EQ(relabelled.Automorphisms, c.Automorphisms);
+    }
+  }
+  EXPECT_NE(ClassifyAlgebra(CycleUnion({3, 6})).Key, ClassifyAlgebra(CycleUnion({4, 5})).Key);
+  EXPECT_NE(ClassifyAlgebra(CycleUnion({3, 6})).Key, ClassifyAlgebra(CycleUnion({9})).Key);
+  EXPECT_NE(ClassifyAlgebra(CycleUnion({13, 13})).Key, ClassifyAlgebra(CycleUnion({26})).Key);
 }
 
 // A delta cell counts exactly while delta is in play; the maximum never does.

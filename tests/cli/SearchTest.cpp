@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "AlgebraClass.h"
 #include "EQGenerations.h"
 #include "Formatting.h"
 #include "Random.h"
@@ -55,6 +58,11 @@ std::vector<std::string> ExpectedLines(uint32_t seed, int steps, int winners_lim
   for (int i = 0; i < search.FWinners()->Count(); ++i) {
     if (i > 0) last += ", ";
     last += JsonString(search.FWinners()->Get(i)->CanonicalText);
+  }
+  last += "], \"classes\": [";
+  for (int i = 0; i < search.FWinners()->Count(); ++i) {
+    if (i > 0) last += ", ";
+    last += JsonString(ClassifyAlgebra(*search.FWinners()->Get(i)).Id);
   }
   lines.push_back(last + "]}");
   Settings = saved;
@@ -117,6 +125,45 @@ TEST(SearchCommand, StopsAfterTheStepInWhichTheWinnersExceedTheLimit) {
   EXPECT_GT(std::stoi(match[1].str()), 10);
   ASSERT_TRUE(std::regex_search(lines[lines.size() - 3], match, winners_count));
   EXPECT_LE(std::stoi(match[1].str()), 10);
+}
+
+// The final object's two lists, in winner order.
+std::pair<std::vector<std::string>, std::vector<std::string>> WinnersAndClasses(const std::string& line) {
+  std::pair<std::vector<std::string>, std::vector<std::string>> lists;
+  const size_t classes_at = line.find("\"classes\": [");
+  EXPECT_NE(classes_at, std::string::npos) << line;
+  const std::regex quoted(R"re("([^"]*)")re");
+  const std::string winners_part = line.substr(0, classes_at), classes_part = line.substr(classes_at + 11);
+  for (auto it = std::sregex_iterator(winners_part.begin(), winners_part.end(), quoted); it != std::sregex_iterator(); ++it) {
+    if ((*it)[1] != "winners") lists.first.push_back((*it)[1]);
+  }
+  for (auto it = std::sregex_iterator(classes_part.begin(), classes_part.end(), quoted); it != std::sregex_iterator(); ++it) {
+    lists.second.push_back((*it)[1]);
+  }
+  return lists;
+}
+
+TEST(SearchCommand, OnePerClassKeepsTheFirstWinnerOfEachClass) {
+  ScratchDirectory dir;
+  const std::string settings = "[Algebra properties]\r\nElements number=4\r\n[GA properties]\r\nPopulation limit=120\r\n";
+  WriteWholeFile(dir.File("all.ini"), settings);
+  WriteWholeFile(dir.File("one.ini"), settings + "One per class=1\r\n");
+  const CliRun all = RunCli("search --seed 2 --steps 60 --settings " + Quoted(dir.File("all.ini")));
+  const CliRun one = RunCli("search --seed 2 --steps 60 --settings " + Quoted(dir.File("one.ini")));
+  ASSERT_EQ(all.status, 0) << all.err;
+  ASSERT_EQ(one.status, 0) << one.err;
+  const auto [all_winners, all_classes] = WinnersAndClasses(Lines(all.out).back());
+  const auto [one_winners, one_classes] = WinnersAndClasses(Lines(one.out).back());
+  ASSERT_EQ(all_winners.size(), all_classes.size());
+  std::vector<std::string> expected_winners, expected_classes;
+  for (size_t i = 0; i < all_winners.size(); ++i) {
+    if (std::find(expected_classes.begin(), expected_classes.end(), all_classes[i]) != expected_classes.end()) continue;
+    expected_winners.push_back(all_winners[i]);
+    expected_classes.push_back(all_classes[i]);
+  }
+  ASSERT_LT(expected_winners.size(), all_winners.size()) << "this run meets some class twice";
+  EXPECT_EQ(one_winners, expected_winners);
+  EXPECT_EQ(one_classes, expected_classes);
 }
 
 TEST(SearchCommand, OutWritesEveryWinnerAsEqaAndTableFiles) {

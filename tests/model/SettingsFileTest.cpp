@@ -46,7 +46,7 @@ const char kDefaultText[] =
     "Non-Involutive=0\r\nNon-Separated=0\r\nNon-Prelinear=0\r\nNon-SemiSeparated=0\r\nNon-Linear=0\r\n"
     "Linear=0\r\nLattice=0\r\nPrelinear=0\r\nSup-product distributivity=0\r\nEquality over EqProd=0\r\n"
     "\r\n[GA properties]\r\nPopulation limit=180\r\nSteps limit=100\r\nMutation rate=10\r\nCrossover rate=90\r\n"
-    "Winners limit=100\r\nChild ratio=95\r\nRemove equal=1\r\n"
+    "Winners limit=100\r\nChild ratio=95\r\nRemove equal=1\r\nOne per class=0\r\n"
     "\r\n[Log]\r\nDumpProperties=1\r\nQuickDirPath=/home/tester/Velmora/EQ\r\n"
     "\r\n[Log properties]\r\nAutoLoadWinners=1\r\nLog derived=1\r\nLog properties=1\r\nQuicksave=1\r\n"
     "Autosave=1\r\nTada sound=1\r\n";
@@ -178,6 +178,29 @@ TEST_F(SettingsFileTest, NonIntegerValuesGiveTheDefault) {
   const FormValues values = Loaded("[Algebra properties]\nElements number= +7 \nMax=-1\n");
   EXPECT_EQ(values.Get(Control::ElementsNumber), 7);
   EXPECT_EQ(values.Get(Control::Max), 1);
+}
+
+// Files written before the key existed read as off; the key reaches the
+// search settings and survives a write and a read.
+TEST_F(SettingsFileTest, OnePerClassIsOffUnlessTheFileSaysSo) {
+  EXPECT_EQ(Loaded("[GA properties]\nRemove equal=1\n").Get(Control::OnePerClass), 0);
+  EXPECT_EQ(Loaded("[GA properties]\nOne per class=junk\n").Get(Control::OnePerClass), 0);
+  FormValues values = Loaded("[GA properties]\nOne per class=1\n");
+  EXPECT_EQ(values.Get(Control::OnePerClass), 1);
+  SearchSettings settings;
+  ApplyFormValues(values, settings);
+  EXPECT_TRUE(settings.OnePerClass);
+  values.Set(Control::OnePerClass, 0);
+  ApplyFormValues(values, settings);
+  EXPECT_FALSE(settings.OnePerClass);
+
+  IniFile ini;
+  values.Set(Control::OnePerClass, 1);
+  SaveFormValues(values, ini);
+  EXPECT_EQ(ini.Value("GA properties", "One per class"), std::optional<std::string>("1"));
+  FormValues reread = DefaultFormValues();
+  LoadFormValues(ini, reread);
+  EXPECT_EQ(reread.Get(Control::OnePerClass), 1);
 }
 
 TEST_F(SettingsFileTest, LogPropertiesDecidesTheDumpPropertiesBox) {

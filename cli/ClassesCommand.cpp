@@ -1,0 +1,51 @@
+// velmora-cli classes: reads EQA files and prints the isomorphism class of
+// each (over the operations in play under the settings), then how many
+// distinct classes the files hold.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+#include "AlgebraClass.h"
+#include "CliSettings.h"
+#include "Commands.h"
+#include "EQAlgebra.h"
+#include "FileArguments.h"
+#include "Formatting.h"
+
+int RunClasses(int argc, char** argv) {
+  FileArguments arguments;
+  if (const int exit = ParseFileArguments("classes", argc, argv, arguments); exit >= 0) return exit;
+  FormValues values;
+  std::string error;
+  if (!LoadCliSettings(arguments.settings_path, values, error)) {
+    std::fprintf(stderr, "velmora-cli classes: %s\n", error.c_str());
+    return kExitUsage;
+  }
+
+  int status = kExitOk;
+  int64_t read = 0;
+  std::unordered_set<std::string> keys;
+  for (const std::string& path : arguments.files) {
+    auto algebra = std::make_unique<TEQAlgebra>();
+    algebra->FileName = path;
+    std::string line = "{\"file\": " + JsonString(path);
+    if (algebra->ReadEQA(&error)) {
+      const AlgebraClass algebra_class = ClassifyAlgebra(*algebra);
+      keys.insert(algebra_class.Key);
+      ++read;
+      line += ", \"class\": " + JsonString(algebra_class.Id) +
+              ", \"automorphisms\": " + FormatBigCount(algebra_class.Automorphisms) + "}\n";
+    } else {
+      status = kExitInputFailed;
+      line += ", \"error\": " + JsonString(error) + "}\n";
+    }
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  const std::string summary =
+      "{\"files\": " + std::to_string(read) + ", \"classes\": " + std::to_string(keys.size()) + "}\n";
+  std::fwrite(summary.data(), 1, summary.size(), stdout);
+  std::fflush(stdout);
+  return status;
+}
