@@ -31,7 +31,6 @@
 #include "FindRunner.h"
 #include "HeapGauge.h"
 #include "SettingsFile.h"
-#include "WinnerClassBook.h"
 
 class LogPane;
 class SpinEdit;
@@ -327,7 +326,6 @@ class TEQForm : public QMainWindow {
   QString dialog_directory_;
   HeapGauge heap_gauge_;  // the heap size for the status bar, measured off this thread
   std::unique_ptr<FindRunner> find_runner_;
-  WinnerClassBook winner_classes_;
   int find_elements_ = 0;  // the element count of the Find under way
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };

@@ -5,8 +5,7 @@
 
 QString TEQForm::WinnersPanelText() {
   const PopulationPtr winners = Generations ? Generations->FWinners() : nullptr;
-  winner_classes_.CatchUp(winners);
-  const int classes = winner_classes_.ClassCount();
+  const int classes = winners ? winners->ClassCount() : 0;
   return QStringLiteral("EQAlgebras: %1 (%2 %3)")
       .arg(winners ? winners->Count() : 0)
       .arg(classes)
@@ -14,11 +13,13 @@ QString TEQForm::WinnersPanelText() {
 }
 
 QString TEQForm::WinnerClassNote(int index) {
-  winner_classes_.CatchUp(Generations ? Generations->FWinners() : nullptr);
-  const WinnerClassBook::Entry* entry = winner_classes_.At(index);
-  if (entry == nullptr || entry->id.empty()) return {};
-  const QString id = QString::fromStdString(entry->id);
-  if (entry->first_of_class == index) return QStringLiteral(", class ") + id + QStringLiteral(", new class");
+  const PopulationPtr winners = Generations ? Generations->FWinners() : nullptr;
+  const WinnerClass* winner_class = winners ? winners->ClassOfWinner(index) : nullptr;
+  if (winner_class == nullptr || winner_class->Id.empty()) return {};
+  const QString id = QString::fromStdString(winner_class->Id);
+  if (winner_class->FirstWinner == index) return QStringLiteral(", class ") + id + QStringLiteral(", new class");
   return QStringLiteral(", class ") + id + QStringLiteral(", class of winner ") +
-         QString::fromStdString(FormatIndex(entry->first_of_class));
+         QString::fromStdString(FormatIndex(winner_class->FirstWinner));
 }
+
+void TEQForm::CheckBoxOnePerClassClick() { Settings.OnePerClass = CheckBoxOnePerClass->isChecked(); }

@@ -461,6 +461,7 @@ void TEQForm::ConnectHandlers() {
   connect(CheckBoxPre, &QCheckBox::toggled, this, &TEQForm::CheckBoxPreClick);
   connect(CheckBoxSupProd, &QCheckBox::toggled, this, &TEQForm::CheckBoxSupProdClick);
   connect(CheckBoxEqProd, &QCheckBox::toggled, this, &TEQForm::CheckBoxEqProdClick);
+  connect(CheckBoxOnePerClass, &QCheckBox::toggled, this, &TEQForm::CheckBoxOnePerClassClick);
   connect(CheckBoxgoodnon, &QCheckBox::toggled, this, &TEQForm::CheckBoxgoodnonClick);
   connect(CheckBoxinvnon, &QCheckBox::toggled, this, &TEQForm::CheckBoxinvnonClick);
   connect(CheckBoxSemiNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxSemiNonClick);

@@ -143,7 +143,9 @@ class FormRunTest : public QObject {
     const TEQPopulation& winners = *form.Generations->FWinners();
     QVERIFY(winners.Count() > 0);
     QCOMPARE(form.ReportedWinners, winners.Count());
-    QVERIFY(form.RichEditLog->Lines().contains(QStringLiteral("0000: 1")));
+    QCOMPARE(form.RichEditLog->Lines().value(0),
+             QStringLiteral("0000: 1, class %1, new class")
+                 .arg(QString::fromStdString(ClassifyAlgebra(*winners.Get(0)).Id)));
     QDir quick(fixture.QuickDir());
     QCOMPARE(quick.entryList({QStringLiteral("autosave_*_0000.eqa")}).size(), 1);
     QCOMPARE(quick.entryList({QStringLiteral("autosave_*_0000.eqp")}).size(), 1);
