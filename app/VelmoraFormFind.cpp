@@ -38,7 +38,6 @@ QLayout* TEQForm::BuildFindRow() {
   ComboBoxFindMode = new QComboBox;
   ComboBoxFindMode->addItems({QStringLiteral("All"), QStringLiteral("First")});
   SpinEditKeep = new SpinEdit(1, 1000000, 1000);
-  SpinEditKeep->setGroupSeparatorShown(true);
   LabelFindStatus = new QLabel;
   LabelFindStatus->setTextFormat(Qt::PlainText);
   LabelFindStatus->hide();  // until the first Find
@@ -59,6 +58,10 @@ void TEQForm::ConnectFindHandlers() {
   find_runner_->OnProgress = [this](const FinderProgress& progress) { FindProgressed(progress); };
   find_runner_->OnFinished = [this](const FinderSummary& summary) { FindFinished(summary); };
   connect(ButtonFind, &QPushButton::clicked, this, &TEQForm::ButtonFindClick);
+  // The winners panel now names the classes too; it keeps room for them when
+  // Find's progress takes the right end of the status bar.
+  StatusPanels[3]->setMinimumWidth(
+      StatusPanels[3]->fontMetrics().horizontalAdvance(QStringLiteral("EQAlgebras: 9999 (9999 classes)")) + 8);
 }
 
 void TEQForm::ButtonFindClick() {
@@ -121,7 +124,7 @@ void TEQForm::FindClassArrived(const FoundClass& found) {
 
 void TEQForm::FindProgressed(const FinderProgress& progress) {
   const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 0.0;
-  LabelFindStatus->setText(QStringLiteral("Find: %1% done, %2, %3")
+  LabelFindStatus->setText(QStringLiteral("Find: %1%, %2, %3")
                                .arg(QString::number(std::min(share, 100.0), 'f', 1),
                                     Plural(static_cast<BigCount>(progress.Classes), "class", "classes"),
                                     SecondsText(progress.Seconds)));

@@ -244,7 +244,7 @@ class FindWindowTest : public QObject {
     QTRY_VERIFY(finder.entered.load());
     QCOMPARE(finder.settings_seen.ElementCount, 5);
     QVERIFY(finder.settings_seen.WantGoodness);
-    QTRY_COMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 25.0% done, 0 classes, 1.5 s"));
+    QTRY_COMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 25.0%, 0 classes, 1.5 s"));
     QCOMPARE(form.ButtonFind->text(), QStringLiteral("Stop"));
     for (QWidget* locked : std::initializer_list<QWidget*>{
              form.ButtonStep, form.ButtonRand, form.SpinEditElm, form.SpinEditOpt, form.SpinEditColor,
