@@ -59,5 +59,8 @@ BENCHMARK_CAPTURE(RunFinder, first_good_residuated_n28, Demand::GoodResiduated, 
 BENCHMARK_CAPTURE(RunFinder, first_linear_involutive_good_residuated_n10, Demand::LinearInvolutiveGoodResiduated, 10,
                   FinderMode::First)
     ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK_CAPTURE(RunFinder, first_linear_involutive_good_residuated_n12, Demand::LinearInvolutiveGoodResiduated, 12,
+                  FinderMode::First)
+    ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK_CAPTURE(RunFinder, first_colourful_n12, Demand::Colourful, 12, FinderMode::First)
     ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();

@@ -72,7 +72,7 @@ struct AlgebraSearch::State {
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
-  std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations)
+  std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations), decided or implied
   std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
   std::vector<uint8_t> del;   // d(x) at x
   std::vector<uint8_t> value;  // per cell in decision order
@@ -93,10 +93,7 @@ struct AlgebraSearch::State {
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
-  uint8_t E(int a, int b) const {
-    const uint8_t v = eq[a * n + b];
-    return v != kUnknown ? v : forced_eq[a * n + b];
-  }
+  uint8_t E(int a, int b) const { return eq[a * n + b]; }
 
   void Setup();
   bool Assign(int i, uint8_t v);
@@ -117,13 +114,18 @@ struct AlgebraSearch::State {
   bool LexLeaderPrefix(int decided) const;
   void Descend(int i);
   void Leaf();
+  void FillAlgebra(TEQAlgebra& out) const;
 };
 
 void AlgebraSearch::State::Setup() {
   n = lattice.n;
   top = n - 1;
   demands = DemandsOf(settings);
-  for (int y = 1; y < top; ++y) {
+  // Columns from both ends inwards (1, n-2, 2, n-3, ...): an involutive
+  // negation pairs low and high elements, so a column's negation soon fixes
+  // the zero pattern of the next.
+  for (int k = 0; k < top - 1; ++k) {
+    const int y = k % 2 == 0 ? 1 + k / 2 : top - 1 - k / 2;
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Product, static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
   }
   for (int x = 0; x < top; ++x) cells.push_back({CellKind::Equality, static_cast<uint8_t>(x), static_cast<uint8_t>(top)});
@@ -134,16 +136,15 @@ void AlgebraSearch::State::Setup() {
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Delta, static_cast<uint8_t>(x), 0});
   }
 
-  // Candidate values: the meet first for the product and for the equality
-  // (product = infimum with the Goedel equivalence is the commonest
-  // solution), then from the greatest down.
+  // Candidate values: the product from the least up (small products meet
+  // the zero patterns an involutive negation demands, and 0 is never wrong
+  // for the isotony), the equality the meet first (the Goedel equivalence of
+  // a chain), then from the greatest down.
   for (const Cell& c : cells) {
     std::vector<uint8_t> list;
     if (c.kind == CellKind::Product) {
-      const uint8_t m = lattice.Meet(c.x, c.y);
-      list.push_back(m);
-      for (int v = top; v >= 0; --v) {
-        if (v != m && Leq(v, c.y)) list.push_back(static_cast<uint8_t>(v));  // x * y <= 1 * y
+      for (int v = 0; v <= top; ++v) {
+        if (Leq(v, c.y)) list.push_back(static_cast<uint8_t>(v));  // x * y <= 1 * y
       }
     } else if (c.kind == CellKind::Equality) {
       if (demands.goodness && c.y == top) {
@@ -201,7 +202,10 @@ void AlgebraSearch::State::Setup() {
   eq.assign(n * n, kUnknown);
   forced_eq.assign(n * n, kUnknown);
   if (demands.goodness || demands.residuated) {  // residuation implies x ~ 1 = x
-    for (int x = 0; x < top; ++x) forced_eq[x * n + top] = forced_eq[top * n + x] = static_cast<uint8_t>(x);
+    for (int x = 0; x < top; ++x) {
+      forced_eq[x * n + top] = forced_eq[top * n + x] = static_cast<uint8_t>(x);
+      eq[x * n + top] = eq[top * n + x] = static_cast<uint8_t>(x);
+    }
   }
   del.assign(n, kUnknown);
   for (int x = 0; x < n; ++x) {
@@ -302,6 +306,7 @@ bool AlgebraSearch::State::ForceResidua(int y) {
     if (x == y || !Leq(x, y) || y == top) continue;
     const uint8_t r = Residuum(y, x);
     forced_eq[x * n + y] = forced_eq[y * n + x] = r;
+    eq[x * n + y] = eq[y * n + x] = r;  // the equality cells are all undecided while products are
   }
   for (int x = 0; x < n; ++x) {
     if (x == y || !Leq(x, y) || y == top) continue;
@@ -317,6 +322,7 @@ void AlgebraSearch::State::ReleaseResidua(int y) {
   for (int x = 0; x < n; ++x) {
     if (x == y || !Leq(x, y) || y == top) continue;
     forced_eq[x * n + y] = forced_eq[y * n + x] = kUnknown;
+    eq[x * n + y] = eq[y * n + x] = kUnknown;
   }
 }
 
@@ -375,13 +381,20 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       if (b != kUnknown && b != u) return false;
     }
   }
+  // Congruence is the same instance at (x, y, z, t) and (y, x, t, z), as ~ is
+  // symmetric: the roles x ~ y and z ~ t need one orientation of the cell, and
+  // y ~ t repeats x ~ z.
+  for (int s = 0; s < n; ++s) {
+    for (int t = 0; t < n; ++t) {
+      if (!CongruenceAt(x, y, s, t) || !CongruenceAt(s, t, x, y) || !CongruenceAt(x, s, y, t) ||
+          !CongruenceAt(y, s, x, t)) {
+        return false;
+      }
+    }
+  }
   for (const auto& [p, q] : orientations) {
     for (int s = 0; s < n; ++s) {
       for (int t = 0; t < n; ++t) {
-        if (!CongruenceAt(p, q, s, t) || !CongruenceAt(s, t, p, q) || !CongruenceAt(p, s, q, t) ||
-            !CongruenceAt(s, p, t, q)) {
-          return false;
-        }
         if (!SubstitutionAt(q, s, t, p)) return false;  // t ~ x with t = p, x = q
       }
     }
@@ -466,8 +479,7 @@ void AlgebraSearch::State::Unassign(int i) {
       if (demands.residuated) ReleaseResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
-    eq[c.x * n + c.y] = kUnknown;
-    eq[c.y * n + c.x] = kUnknown;
+    eq[c.x * n + c.y] = eq[c.y * n + c.x] = forced_eq[c.x * n + c.y];  // back to what is implied
     if (--equality_colours[v] == 0) --equality_attained;
     ++equality_open;
   } else {
@@ -525,9 +537,25 @@ void AlgebraSearch::State::Leaf() {
     if (i == count) ++stabiliser;
   }
 
-  // Leaves are many and winners few: fill a reused algebra, copy only a winner.
+  // Leaves are many and winners few: fill a reused algebra; a winner leaves
+  // only its cells behind.
   if (!scratch) scratch = std::make_unique<TEQAlgebra>();
-  TEQAlgebra* algebra = scratch.get();
+  FillAlgebra(*scratch);
+  scratch->PropertyResults = {};
+  scratch->Fitness = scratch->Evaluate();
+  if (scratch->Fitness != 1.0) return;
+  SearchWinner winner;
+  winner.Automorphisms = stabiliser;
+  winner.Algebra = scratch.get();
+  if (keep_representatives) winner.Cells = value;
+  if (!(*on_winner)(winner)) ended = true;
+}
+
+// The algebra of the decided tables in the program's standard layout, as the
+// random construction lays it out (delta's default while only the maximum is
+// in play; the maximum entries are filled by the evaluation).
+void AlgebraSearch::State::FillAlgebra(TEQAlgebra& out) const {
+  TEQAlgebra* algebra = &out;
   algebra->Init(n);
   const auto ch = [&](int e) { return algebra->ElementList[e]; };
   int k = 0;
@@ -555,15 +583,6 @@ void AlgebraSearch::State::Leaf() {
       for (int y = 0; y < n; ++y) algebra->MaximumGene.Entries[k++] = {ch(x), ch(y), '\0'};
     }
   }
-  algebra->PropertyResults = {};
-  algebra->Fitness = algebra->Evaluate();
-  if (algebra->Fitness != 1.0) return;
-  SearchWinner winner{nullptr, stabiliser};
-  if (keep_representatives) {
-    winner.Algebra = std::make_shared<TEQAlgebra>(*algebra);
-    winner.Algebra->BuildCanonicalText();
-  }
-  if (!(*on_winner)(winner)) ended = true;
 }
 
 AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings& settings, int prefix_depth)
@@ -572,6 +591,29 @@ AlgebraSearch::AlgebraSearch(const FiniteLattice& lattice, const SearchSettings&
   state_->settings = settings;
   state_->Setup();
   SetPrefixDepth(prefix_depth);
+}
+
+std::shared_ptr<TEQAlgebra> AlgebraSearch::BuildRepresentative(const std::vector<uint8_t>& cells) const {
+  State& s = *state_;
+  if (cells.size() != s.cells.size()) return nullptr;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const Cell c = s.cells[i];
+    if (c.kind == CellKind::Product) s.prod[c.x * s.n + c.y] = cells[i];
+    if (c.kind == CellKind::Equality) s.eq[c.x * s.n + c.y] = s.eq[c.y * s.n + c.x] = cells[i];
+    if (c.kind == CellKind::Delta) s.del[c.x] = cells[i];
+  }
+  auto algebra = std::make_shared<TEQAlgebra>();
+  s.FillAlgebra(*algebra);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const Cell c = s.cells[i];
+    if (c.kind == CellKind::Product) s.prod[c.x * s.n + c.y] = kUnknown;
+    if (c.kind == CellKind::Equality) s.eq[c.x * s.n + c.y] = s.eq[c.y * s.n + c.x] = s.forced_eq[c.x * s.n + c.y];
+    if (c.kind == CellKind::Delta) s.del[c.x] = kUnknown;
+  }
+  algebra->Fitness = algebra->Evaluate();
+  if (algebra->Fitness != 1.0) return nullptr;
+  algebra->BuildCanonicalText();
+  return algebra;
 }
 
 void AlgebraSearch::KeepRepresentatives(bool keep) { state_->keep_representatives = keep; }

@@ -15,10 +15,12 @@
 #include "Lattices.h"
 #include "Settings.h"
 
-// A representative found: the evaluated algebra and its automorphism order.
+// A representative found: its cells (compact, for handing out later), its
+// automorphism order and, during the callback only, the evaluated algebra.
 struct SearchWinner {
-  std::shared_ptr<TEQAlgebra> Algebra;  // empty when representatives are not kept
+  std::vector<uint8_t> Cells;  // the decided values in decision order; empty when representatives are not kept
   uint64_t Automorphisms = 1;
+  const TEQAlgebra* Algebra = nullptr;  // valid only while the callback runs
 };
 
 class AlgebraSearch {
@@ -30,8 +32,11 @@ class AlgebraSearch {
   AlgebraSearch(const AlgebraSearch&) = delete;
   AlgebraSearch& operator=(const AlgebraSearch&) = delete;
 
-  // Without representatives (counting) a winner is handed out without its algebra.
+  // Without representatives (counting) a winner is handed out without its cells.
   void KeepRepresentatives(bool keep);
+  // The evaluated algebra (canonical text set) of a winner's cells; nullptr
+  // when they are not a winner under the settings.
+  std::shared_ptr<TEQAlgebra> BuildRepresentative(const std::vector<uint8_t>& cells) const;
   // Changes how many leading cells split the work.
   void SetPrefixDepth(int depth);
   // The number of units: the product of the first cells' candidate counts.

@@ -80,7 +80,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   }
   const int part_count = options.PartCount < 1 ? 1 : options.PartCount;
   const int part_index = options.PartIndex;
-  std::vector<Unit> units;
+  std::vector<Unit> units;  // in the global order, this part's only
   int64_t global = 0;
   for (size_t l = 0; l < planners.size(); ++l) {
     const int64_t count = planners[l]->UnitCount();
@@ -125,8 +125,11 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         std::vector<SearchWinner> found;
         std::vector<AlgebraClass> keys;
         search->RunUnit(unit.index, cancel, [&](const SearchWinner& winner) {
-          found.push_back(winner);
-          if (winner.Algebra) keys.push_back(ClassifyAlgebra(*winner.Algebra));
+          SearchWinner kept;
+          kept.Cells = winner.Cells;
+          kept.Automorphisms = winner.Automorphisms;
+          found.push_back(std::move(kept));
+          if (options.Mode != FinderMode::Count) keys.push_back(ClassifyAlgebra(*winner.Algebra));
           return !first_only;
         });
         {
@@ -141,6 +144,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   }
 
   const BigCount permutations = InnerPermutations(n);
+  std::vector<std::unique_ptr<AlgebraSearch>> builders(lattices.size());
   bool ended_early = false;
   auto last_progress = std::chrono::steady_clock::now();
   const auto report_progress = [&](size_t done) {
@@ -156,6 +160,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   while (emitted_units < units.size() && !ended_early) {
     std::vector<SearchWinner> winners;
     std::vector<AlgebraClass> keys;
+    int lattice_of_unit = 0;
     {
       std::unique_lock<std::mutex> lock(mutex);
       while (!results[emitted_units].done && !stop.load()) {
@@ -174,6 +179,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         report_progress(done);
         continue;
       }
+      lattice_of_unit = units[emitted_units].lattice;
       winners = std::move(results[emitted_units].winners);
       keys = std::move(results[emitted_units].keys);
       ++emitted_units;
@@ -187,7 +193,13 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       const SearchWinner& winner = winners[w];
       FoundClass found;
       found.Index = summary.Classes;
-      found.Algebra = winner.Algebra;
+      if (options.Mode != FinderMode::Count) {
+        // Representatives wait as cells and become algebras only when handed out.
+        auto& builder = builders[lattice_of_unit];
+        if (!builder) builder = std::make_unique<AlgebraSearch>(lattices[lattice_of_unit], settings, 0);
+        found.Algebra = builder->BuildRepresentative(winner.Cells);
+        if (!found.Algebra) continue;  // never happens: the leaf judged the same tables
+      }
       if (w < keys.size()) found.Class = keys[w];
       found.Class.Automorphisms = winner.Automorphisms;
       found.Labelled = permutations / winner.Automorphisms;

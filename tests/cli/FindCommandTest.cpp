@@ -161,6 +161,19 @@ TEST(FindCommand, AnUnusableOutputDirectoryIsReported) {
   EXPECT_NE(run.err.find("cannot create directory \"" + blocker + "\""), std::string::npos) << run.err;
 }
 
+TEST(FindCommand, AFileThatCannotBeWrittenIsNamedAndTheRestIsKept) {
+  ScratchDirectory dir;
+  const std::string out = dir.File("classes");
+  std::filesystem::create_directories(out + "/class_0001.eqa/occupied");  // a folder where the file belongs
+  const CliRun run = RunCli("find --settings " + Quoted(SettingsFile(dir, 3)) + " --out " + Quoted(out));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot write \"" + out + "/class_0001.eqa\""), std::string::npos) << run.err;
+  EXPECT_EQ(Lines(run.out).size(), 14u) << "every class is still printed";
+  EXPECT_TRUE(std::filesystem::exists(out + "/class_0001.eqp"));
+  EXPECT_TRUE(std::filesystem::exists(out + "/class_0012.eqa"));
+  EXPECT_FALSE(std::filesystem::exists(out + "/.class_0001.eqa.part")) << "the temporary file is removed";
+}
+
 TEST(FindCommand, InterruptEndsWithTheSummaryAndStatus130) {
   ScratchDirectory dir;
   const std::string command = std::string("'") + VELMORA_CLI + "' find --settings " +

@@ -9,11 +9,22 @@ using namespace finder_test;
 
 namespace {
 
+// Counts the classes, and lists them too: every representative handed out
+// must be a winner by the model's own fitness, and the list as long as the count.
 int64_t CountClasses(const SearchSettings& settings) {
-  const Collected run = Collect(settings, FinderMode::Count);
-  EXPECT_TRUE(run.summary.Complete);
-  EXPECT_TRUE(run.classes.empty()) << "counting hands out no representatives";
-  return run.summary.Classes;
+  const Collected counted = Collect(settings, FinderMode::Count);
+  EXPECT_TRUE(counted.summary.Complete);
+  EXPECT_TRUE(counted.classes.empty()) << "counting hands out no representatives";
+  const Collected listed = Collect(settings);
+  EXPECT_EQ(static_cast<int64_t>(listed.classes.size()), counted.summary.Classes);
+  EXPECT_EQ(static_cast<uint64_t>(listed.summary.Labelled), static_cast<uint64_t>(counted.summary.Labelled));
+  const ScopedSettings scoped(settings);
+  for (const FoundClass& c : listed.classes) {
+    TEQAlgebra copy = *c.Algebra;
+    EXPECT_EQ(copy.Evaluate(), 1.0) << c.Algebra->CanonicalText;
+    EXPECT_EQ(c.Algebra->Fitness, 1.0);
+  }
+  return counted.summary.Classes;
 }
 
 }  // namespace
