@@ -267,7 +267,7 @@ class Search {
   // Explores the node at `level` whose refined partition is p and whose
   // trace is `trace`. equal_first: the path's traces equal the first path's
   // so far; against_best: how they compare with the best leaf's. Returns -1,
-  // or the first-path level to go back to.
+  // or the level of the ancestor to go back to.
   int Explore(int level, const Partition& p, uint64_t trace, bool equal_first, int against_best, bool first_path) {
     path_trace_[level] = trace;
     if (have_first_) {

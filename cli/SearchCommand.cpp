@@ -1,6 +1,6 @@
 // velmora-cli search: the window's start-up and one Run, headless. Prints one
 // JSON object per generation (the first population included), then the
-// canonical texts of the winners; optionally writes every winner to files.
+// canonical texts and class ids of the winners; optionally writes every winner to files.
 
 #include <unistd.h>
 

@@ -62,32 +62,48 @@ TEQAlgebra AtomLattice(int n) {
   return a;
 }
 
-// Inner elements as the vertices of disjoint cycles of the given lengths
-// (each at least 3), in list order: x ~ y is 1 for neighbours and 0 for other
-// inner pairs, x ~ 1 = x, 0 ~ x = 0; infimum and product the meet of the
-// atoms. Its automorphisms are those of the graph; every vertex meets every
-// other alike until one is singled out, so the search has leaves to compare.
-TEQAlgebra CycleUnion(const std::vector<int>& lengths) {
-  int n = 2;
-  for (int length : lengths) n += length;
+// Inner elements as the vertices of a graph (inner vertex i at list
+// position i + 1): x ~ y is 1 for neighbours and 0 for other inner pairs,
+// x ~ 1 = x, 0 ~ x = 0; infimum and product the meet of the atoms. Its
+// automorphisms are those of the graph.
+template <class Adjacent>
+TEQAlgebra GraphAlgebra(int vertices, Adjacent adjacent) {
+  const int n = vertices + 2;
   TEQAlgebra a = AtomLattice(n);
-  std::vector<int> next(n, -1), previous(n, -1);  // by list position
-  int first = 1;
-  for (int length : lengths) {
-    for (int k = 0; k < length; ++k) {
-      next[first + k] = first + (k + 1) % length;
-      previous[first + (k + 1) % length] = first + k;
-    }
-    first += length;
-  }
   const auto position = [&](char c) { return c == '0' ? 0 : (c == '1' ? n - 1 : c - 'a' + 1); };
   for (int k = 0; k < a.FEqualityGene.Count; ++k) {
     PairEntry& q = a.FEqualityGene.Entries[k];
     const int x = position(q.X), y = position(q.Y);
     if (x == 0 || y == n - 1) continue;
-    q.Value = next[x] == y || previous[x] == y ? '1' : '0';
+    q.Value = adjacent(x - 1, y - 1) ? '1' : '0';
   }
   return a;
+}
+
+// Disjoint cycles of the given lengths (each at least 3): every vertex meets
+// every other alike until one is singled out, so the search has leaves to
+// compare.
+TEQAlgebra CycleUnion(const std::vector<int>& lengths) {
+  std::vector<int> next, previous;
+  for (int length : lengths) {
+    const int first = static_cast<int>(next.size());
+    for (int k = 0; k < length; ++k) {
+      next.push_back(first + (k + 1) % length);
+      previous.push_back(first + (k + length - 1) % length);
+    }
+  }
+  return GraphAlgebra(static_cast<int>(next.size()), [&](int x, int y) { return next[x] == y || previous[x] == y; });
+}
+
+// The Paley graph of a prime q = 1 mod 4: x and y adjacent when x - y is a
+// nonzero square mod q. Its automorphism group has order q (q - 1) / 2.
+TEQAlgebra Paley(int q) {
+  return GraphAlgebra(q, [q](int x, int y) {
+    const int d = ((x - y) % q + q) % q;
+    for (int t = 1; t < q; ++t)
+      if (t * t % q == d) return true;
+    return false;
+  });
 }
 
 // The order of the automorphism group of a union of cycles: each cycle of
@@ -221,6 +237,7 @@ TEST_P(AlgebraClassTest, KnownAutomorphismOrders) {
     EXPECT_EQ(ClassifyAlgebra(CycleUnion(lengths)).Automorphisms, CycleUnionAutomorphisms(lengths))
         << FormatBigCount(CycleUnionAutomorphisms(lengths));
   }
+  for (int q : {5, 13, 17}) EXPECT_EQ(ClassifyAlgebra(Paley(q)).Automorphisms, static_cast<BigCount>(q * (q - 1) / 2));
 }
 
 // Unions of cycles look alike to the refinement at every vertex: the key
@@ -239,6 +256,13 @@ TEST_P(AlgebraClassTest, RegularStructuresAreToldApartAndKeptUnderRelabelling) {
       const AlgebraClass relabelled = ClassifyAlgebra(Relabelled(a, RandomInnerPermutation(a.Size, rng)));
       ASSERT_EQ(relabelled.Key, c.Key) << FormatBigCount(c.Automorphisms);
       ASSERT_EQ(relabelled.Automorphisms, c.Automorphisms);
+    }
+  }
+  for (int q : {13, 17}) {
+    const TEQAlgebra paley = Paley(q);
+    const std::string key = ClassifyAlgebra(paley).Key;
+    for (int k = 0; k < 4; ++k) {
+      ASSERT_EQ(ClassifyAlgebra(Relabelled(paley, RandomInnerPermutation(paley.Size, rng))).Key, key) << q;
     }
   }
   EXPECT_NE(ClassifyAlgebra(CycleUnion({3, 6})).Key, ClassifyAlgebra(CycleUnion({4, 5})).Key);
