@@ -91,6 +91,7 @@ void BM_FindEventWait(benchmark::State& state) {
 
 BENCHMARK(BM_FindEventWait)
     ->Args({5, 0})
+    ->Args({6, 0})
     ->Args({7, 1})
     ->Args({8, 1})
     ->Iterations(1)
