@@ -78,10 +78,10 @@ bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& fa
 
 QString FitnessText(double fitness) { return GeneralNumber(fitness); }
 
-void AppendMemberReport(LogPane& log, int index, const TEQAlgebra& member) {
+void AppendMemberReport(LogPane& log, int index, const TEQAlgebra& member, const QString& note) {
   log.SetTextColor(member.Fitness == 1.0 ? kGreen : kRed);
   const QString heading =
-      QString::fromStdString(FormatIndex(index)) + QStringLiteral(": ") + FitnessText(member.Fitness);
+      QString::fromStdString(FormatIndex(index)) + QStringLiteral(": ") + FitnessText(member.Fitness) + note;
   const std::string dump = member.DumpTables();
   if (dump.empty()) {
     log.AppendLine(heading);

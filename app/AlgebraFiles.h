@@ -40,9 +40,10 @@ bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& fa
 // digits, the user's decimal separator.
 QString FitnessText(double fitness);
 
-// Appends "NNNN: fitness" and the table dump, green for a winner (fitness
-// exactly 1) and red otherwise; the colour stays set.
-void AppendMemberReport(LogPane& log, int index, const TEQAlgebra& member);
+// Appends "NNNN: fitness" (and the note, when one is given, on the same line)
+// and the table dump, green for a winner (fitness exactly 1) and red
+// otherwise; the colour stays set.
+void AppendMemberReport(LogPane& log, int index, const TEQAlgebra& member, const QString& note = QString());
 
 // One line per property slot in slot order ("Lattice" and "Prelinear"
 // skipped while the maximum is off), then 60 dashes in the colour of the

@@ -6,11 +6,14 @@
 // VelmoraFormSettings.cpp (settings handlers and the INI file),
 // VelmoraFormDisplay.cpp (tables, property labels, browsing),
 // VelmoraFormFiles.cpp (file buttons, dump, winner report),
-// VelmoraFormRun.cpp (start-up, Run/Stop, Reset GA, status bar, statistics file, close).
+// VelmoraFormRun.cpp (start-up, Run/Stop, Reset GA, status bar, statistics file, close),
+// VelmoraFormClasses.cpp (the winners' classes, "One per class"),
+// VelmoraFormFind.cpp (Find: the exact finder run from the window).
 
 #include <array>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,6 +30,8 @@
 
 #include "AlgebraFiles.h"
 #include "EQGenerations.h"
+#include "FindRunner.h"
+#include "HeapGauge.h"
 #include "SettingsFile.h"
 
 class LogPane;
@@ -284,6 +289,24 @@ class TEQForm : public QMainWindow {
   // run's restart after a change of the element count, Delta or Max).
   bool Resetting() const { return resetting_; }
 
+  // --- Classes of the winners (VelmoraFormClasses.cpp) -----------------------------
+  QCheckBox* CheckBoxOnePerClass = nullptr;  // "One per class"
+  void CheckBoxOnePerClassClick();
+  // "EQAlgebras: 103 (41 classes)": the winners and their classes so far.
+  QString WinnersPanelText();
+  // ", class 3f2a91c0, new class" or ", class 3f2a91c0, class of winner 0002".
+  QString WinnerClassNote(int index);
+
+  // --- Find (VelmoraFormFind.cpp) ------------------------------------------------------
+  QPushButton* ButtonFind = nullptr;      // "Find" / "Stop"
+  QComboBox* ComboBoxFindMode = nullptr;  // "All" / "First"
+  SpinEdit* SpinEditKeep = nullptr;       // "Keep at most"
+  QLabel* LabelFindStatus = nullptr;      // progress and outcome, in the status bar
+  PopulationPtr FoundPopulation;          // the representatives of the last Find
+  void ButtonFindClick();
+  bool Finding() const { return find_runner_ && find_runner_->Running(); }
+  FindRunner* Finder() const { return find_runner_.get(); }
+
  signals:
   void Closed();  // the window has closed: settings saved, statistics file closed
 
@@ -336,6 +359,15 @@ class TEQForm : public QMainWindow {
   void ShowResetProgress();
   QString ExecutableBuildTime() const;
 
+  // Find helpers (VelmoraFormFind.cpp).
+  QLayout* BuildFindRow();  // the Find button, First/All, Keep at most
+  void ConnectFindHandlers();
+  void SetFindRunning(bool running);
+  void FindClassArrived(const FoundClass& found);
+  void FindProgressed(const FinderProgress& progress);
+  void FindFinished(const FinderSummary& summary);
+  void StopFindForClose();
+
   Environment environment_;
   IniFile ini_;
   bool ini_failure_reported_ = false;
@@ -350,5 +382,8 @@ class TEQForm : public QMainWindow {
   QWidget* left_area_ = nullptr;        // the scrolling column of controls
   void ReservePropertyWidths(int elements);  // steady panel widths for algebras of this size
   int reserved_for_elements_ = 0;
+  HeapGauge heap_gauge_;  // the heap size for the status bar, measured off this thread
+  std::unique_ptr<FindRunner> find_runner_;
+  int find_elements_ = 0;  // the element count of the Find under way
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
 };

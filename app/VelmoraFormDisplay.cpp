@@ -261,6 +261,8 @@ void TEQForm::SelectMember() {
     ShownAlgebra = member;
     if (Generations && BrowsedPopulation == Generations->FWinners()) {
       SetLabel(LabelPopInd, QStringLiteral("Winners"), kGreen);
+    } else if (FoundPopulation && BrowsedPopulation == FoundPopulation) {
+      SetLabel(LabelPopInd, QStringLiteral("Found"), kGreen);
     } else {
       SetLabel(LabelPopInd, QString::number(Generations ? Generations->FGeneration() : 0), kRed);
     }

@@ -207,7 +207,7 @@ bool TEQForm::ReportNewWinners() {
   for (int i = ReportedWinners; i < winners->Count(); ++i) {
     TEQAlgebra* member = winners->Get(i);
     if (member == nullptr) continue;
-    AppendMemberReport(*RichEditLog, i, *member);
+    AppendMemberReport(*RichEditLog, i, *member, WinnerClassNote(i));
     RichEditLog->SetTextColor(kBlack);
     if (!CheckBoxAutoSave->isChecked()) continue;
     // The directory is made when the first file goes into it.

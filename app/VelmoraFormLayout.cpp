@@ -186,6 +186,7 @@ void TEQForm::BuildLayout() {
   run_grid->addWidget(SpinEditSteps, 0, 3);
   run_grid->addWidget(ButtonRand, 1, 0, 1, 2);
   run_grid->addWidget(ButtonStat, 1, 2, 1, 2);
+  run_grid->addLayout(BuildFindRow(), 2, 0, 1, 4);
 
   auto* algebra_box = new QGroupBox(QStringLiteral("Algebra properties"));
   auto* algebra_grid = new QGridLayout(algebra_box);
@@ -251,6 +252,8 @@ void TEQForm::BuildLayout() {
   ga_grid->addWidget(unlimited, 6, 1);
   ga_grid->addWidget(CheckBoxRem, 6, 0);
   AddRow(ga_grid, 7, QStringLiteral("Threads"), SpinEditThreads);
+  CheckBoxOnePerClass = MakeBox(QStringLiteral("One per class"), false);
+  ga_grid->addWidget(CheckBoxOnePerClass, 8, 0);
 
   auto* left = new QWidget;
   auto* left_column = new QVBoxLayout(left);
@@ -535,6 +538,7 @@ void TEQForm::ConnectHandlers() {
   connect(CheckBoxPre, &QCheckBox::toggled, this, &TEQForm::CheckBoxPreClick);
   connect(CheckBoxSupProd, &QCheckBox::toggled, this, &TEQForm::CheckBoxSupProdClick);
   connect(CheckBoxEqProd, &QCheckBox::toggled, this, &TEQForm::CheckBoxEqProdClick);
+  connect(CheckBoxOnePerClass, &QCheckBox::toggled, this, &TEQForm::CheckBoxOnePerClassClick);
   connect(CheckBoxgoodnon, &QCheckBox::toggled, this, &TEQForm::CheckBoxgoodnonClick);
   connect(CheckBoxinvnon, &QCheckBox::toggled, this, &TEQForm::CheckBoxinvnonClick);
   connect(CheckBoxSemiNon, &QCheckBox::toggled, this, &TEQForm::CheckBoxSemiNonClick);
@@ -566,6 +570,7 @@ void TEQForm::ConnectHandlers() {
   connect(ButtonRand, &QPushButton::clicked, this, &TEQForm::ButtonRandClick);
   connect(ButtonStat, &QPushButton::clicked, this, &TEQForm::ButtonStatClick);
   connect(Timer1, &QTimer::timeout, this, &TEQForm::Timer1Timer);
+  ConnectFindHandlers();
 
   // The hooks the tests replace; the dialogs start where FormCreate says.
   AskOpenFileName = [this] { return QFileDialog::getOpenFileName(this, QString(), dialog_directory_); };

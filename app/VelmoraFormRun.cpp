@@ -1,6 +1,5 @@
 // Start-up, the Run/Stop loop, Reset GA, the status bar, the statistics file
 // and closing the window.
-#include <malloc.h>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,13 +20,6 @@
 #include "VelmoraForm.h"
 
 namespace {
-
-// What the program holds on its heap: small blocks in use plus the large
-// blocks glibc maps directly.
-size_t HeapKilobytes() {
-  const struct mallinfo2 info = mallinfo2();
-  return (info.uordblks + info.hblkhd) / 1024;
-}
 
 // The locale's long time format without its time zone: panel 1 shows a duration.
 QString DurationText(qint64 milliseconds) {
@@ -61,6 +53,7 @@ TEQForm::TEQForm(const Environment& environment, TFormStats* stats, QWidget* par
 }
 
 TEQForm::~TEQForm() {
+  StopFindForClose();
   InstallQtMessagePump(false);
   if (Generations) Generations->SetResetListener(nullptr);
 }
@@ -133,7 +126,7 @@ void TEQForm::ButtonStepClick() {
     StopRequested = true;  // the loop below on the stack ends after its step
     return;
   }
-  if (closed_ || resetting_) return;
+  if (closed_ || resetting_ || Finding()) return;  // refused while a reset or a Find is under way
   running_ = true;
   StopRequested = false;
   RunStartTime = QDateTime::currentDateTime();
@@ -197,9 +190,9 @@ void TEQForm::AppendStatistics() {
 }
 
 void TEQForm::ButtonRandClick() {
-  // Refused during a run (the step under way uses the populations) and
-  // during a reset already under way.
-  if (running_ || resetting_) return;
+  // Refused during a run (the step under way uses the populations), during
+  // a reset already under way and while Find runs.
+  if (running_ || resetting_ || Finding()) return;
   ApplySettings();
   {
     struct Busy {
@@ -274,14 +267,13 @@ void TEQForm::Timer1Timer() {
   const auto set = [this](size_t panel, const QString& text) {
     if (StatusPanels[panel]->text() != text) StatusPanels[panel]->setText(text);
   };
-  set(0, QStringLiteral("Memory:%1 kB, thrds:0").arg(HeapKilobytes()));
+  set(0, QStringLiteral("Memory:%1 kB, thrds:0").arg(heap_gauge_.Kilobytes()));
   const qint64 elapsed =
       RunStartTime.isValid() && StepStartTime.isValid() ? RunStartTime.msecsTo(StepStartTime) : 0;
   set(1, QStringLiteral("Time: ") + DurationText(elapsed));
   const int32_t generation = Generations->FGeneration();
   set(2, QStringLiteral("Generations: %1").arg(generation));
-  const PopulationPtr& winners = Generations->FWinners();
-  set(3, QStringLiteral("EQAlgebras: %1").arg(winners ? winners->Count() : 0));
+  set(3, WinnersPanelText());
   set(4, QStringLiteral("Current gen.: %1").arg(generation - 1));
   const PopulationPtr& latest = Generations->FLatest();
   if (!latest) {
@@ -318,6 +310,7 @@ void TEQForm::FormClose() {
   if (closed_) return;
   closed_ = true;
   SaveSettings();
+  StopFindForClose();
   StopRequested = true;  // a run under way ends after its step
   stats_file_.close();
 }

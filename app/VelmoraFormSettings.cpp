@@ -58,6 +58,7 @@ QCheckBox* TEQForm::BoxOf(Control control) const {
     case Control::Quicksave: return CheckBoxQuickDir;
     case Control::Autosave: return CheckBoxAutoSave;
     case Control::TadaSound: return CheckBoxTada;
+    case Control::OnePerClass: return CheckBoxOnePerClass;
     default: return nullptr;
   }
 }

@@ -9,6 +9,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <set>
+
+#include "AlgebraClass.h"
 #include "Colours.h"
 #include "FormFixture.h"
 #include "FormStat.h"
@@ -90,6 +93,16 @@ BusyState StateOf(TEQForm& form) {
           ResetProgressText(form)};
 }
 
+// The winners panel as it must read: the winners and their distinct classes.
+QString WinnersPanel(const TEQPopulation& winners) {
+  std::set<std::string> keys;
+  for (int i = 0; i < winners.Count(); ++i) keys.insert(ClassifyAlgebra(*winners.Get(i)).Key);
+  return QStringLiteral("EQAlgebras: %1 (%2 %3)")
+      .arg(winners.Count())
+      .arg(keys.size())
+      .arg(keys.size() == 1 ? QStringLiteral("class") : QStringLiteral("classes"));
+}
+
 // Reseeds and resets, so a test's run is the same every time.
 void Reproducible(TEQForm& form, uint32_t seed) {
   RandSeed(seed);
@@ -140,7 +153,7 @@ class FormRunTest : public QObject {
                 .hasMatch());
     QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Time: 00:00:00"));
     QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Generations: 0"));
-    QCOMPARE(form.StatusPanels[3]->text(), QStringLiteral("EQAlgebras: %1").arg(form.Generations->FWinners()->Count()));
+    QCOMPARE(form.StatusPanels[3]->text(), WinnersPanel(*form.Generations->FWinners()));
     QCOMPARE(form.StatusPanels[4]->text(), QStringLiteral("Current gen.: -1"));
     QCOMPARE(form.StatusPanels[5]->text(), QStringLiteral("Cur. gen.size: -1"));
     QCOMPARE(form.StatusPanels[6]->text(), QStringLiteral("Cur. Best Fit"));
@@ -173,7 +186,9 @@ class FormRunTest : public QObject {
     const TEQPopulation& winners = *form.Generations->FWinners();
     QVERIFY(winners.Count() > 0);
     QCOMPARE(form.ReportedWinners, winners.Count());
-    QVERIFY(form.RichEditLog->Lines().contains(QStringLiteral("0000: 1")));
+    QCOMPARE(form.RichEditLog->Lines().value(0),
+             QStringLiteral("0000: 1, class %1, new class")
+                 .arg(QString::fromStdString(ClassifyAlgebra(*winners.Get(0)).Id)));
     QDir quick(fixture.QuickDir());
     QCOMPARE(quick.entryList({QStringLiteral("autosave_*_0000.eqa")}).size(), 1);
     QCOMPARE(quick.entryList({QStringLiteral("autosave_*_0000.eqp")}).size(), 1);
@@ -202,7 +217,7 @@ class FormRunTest : public QObject {
 
     form.Timer1Timer();
     QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Generations: 10"));
-    QCOMPARE(form.StatusPanels[3]->text(), QStringLiteral("EQAlgebras: %1").arg(winners.Count()));
+    QCOMPARE(form.StatusPanels[3]->text(), WinnersPanel(winners));
     QCOMPARE(form.StatusPanels[4]->text(), QStringLiteral("Current gen.: 9"));
     const TEQPopulation& latest = *form.Generations->FLatest();
     QCOMPARE(form.StatusPanels[5]->text(), QStringLiteral("Cur. gen.size: %1").arg(latest.Count()));

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QtTest>
 
+#include "AlgebraClass.h"
 #include "AlgebraFiles.h"
 #include "Colours.h"
 #include "FilesFixture.h"
@@ -17,6 +18,8 @@ using namespace files_fixture;
 namespace {
 
 const QString kDashes = QStringLiteral("------------------------------------------------------------");
+
+QString ClassId(const TEQAlgebra& algebra) { return QString::fromStdString(ClassifyAlgebra(algebra).Id); }
 
 QStringList DumpLines(const TEQAlgebra& algebra) {
   QString text = QString::fromLatin1(Dump(algebra));
@@ -219,7 +222,8 @@ class WinnerReportTest : public QObject {
     winners->Add(f.Algebra(ChainText("first winner"), 1.0));
     QVERIFY(f.form->ReportNewWinners());
     QStringList expected;
-    expected << QStringLiteral("0000: 1") << DumpLines(*winners->Get(0));
+    expected << QStringLiteral("0000: 1, class %1, new class").arg(ClassId(*winners->Get(0)))
+             << DumpLines(*winners->Get(0));
     QCOMPARE(f.form->RichEditLog->Lines(), expected);  // the log was cleared first
     QCOMPARE(f.form->RichEditLog->LineColor(0), kGreen);
     QCOMPARE(f.sounds, QStringList({f.Path(QStringLiteral("TaDa.WAV"))}));
@@ -231,7 +235,8 @@ class WinnerReportTest : public QObject {
     // Second step: one more winner; the first is not logged again.
     winners->Add(f.Algebra(ChainText("second winner", '0'), 1.0));
     QVERIFY(f.form->ReportNewWinners());
-    expected << QStringLiteral("0001: 1") << DumpLines(*winners->Get(1));
+    expected << QStringLiteral("0001: 1, class %1, new class").arg(ClassId(*winners->Get(1)))
+             << DumpLines(*winners->Get(1));
     QCOMPARE(f.form->RichEditLog->Lines(), expected);
     QCOMPARE(f.sounds.size(), 1);
     const QString base1 = quick + QStringLiteral("/autosave_240506-070809010_0001");
@@ -262,7 +267,7 @@ class WinnerReportTest : public QObject {
     QVERIFY(f.form->ReportNewWinners());
     QVERIFY(f.sounds.isEmpty());
     QVERIFY(!QFileInfo::exists(quick));
-    QCOMPARE(f.form->RichEditLog->Lines().value(0), QStringLiteral("0000: 1"));
+    QVERIFY(f.form->RichEditLog->Lines().value(0).startsWith(QStringLiteral("0000: 1, class ")));
   }
 
   void NoSoundWithoutTheFile() {
@@ -292,7 +297,7 @@ class WinnerReportTest : public QObject {
                           QStringLiteral("Autosave failed: ") + base + QStringLiteral(".eqa") + reason}));
     QCOMPARE(f.form->RichEditLog->LineColor(lines.size() - 1), kRed);
     QCOMPARE(f.form->RichEditLog->LineColor(lines.size() - 2), kRed);
-    QCOMPARE(lines.value(0), QStringLiteral("0000: 1"));  // the winner is still logged
+    QVERIFY(lines.value(0).startsWith(QStringLiteral("0000: 1, class ")));  // the winner is still logged
     QVERIFY(f.messages.empty());  // no message box during a run
     QCOMPARE(winners->Count(), 1);  // and kept for saving elsewhere
     QCOMPARE(f.form->ReportedWinners, 1);

@@ -1,0 +1,161 @@
+// Find: the exact finder run from the window on the current settings. It
+// works on threads of its own; the window takes what it finds in small
+// portions, lists each representative in the log, makes them the browsable
+// population "Found" and closes with a summary line.
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStatusBar>
+
+#include "AlgebraFiles.h"
+#include "Colours.h"
+#include "LogPane.h"
+#include "SpinEdit.h"
+#include "VelmoraForm.h"
+
+namespace {
+
+// Counts as people read them in the log: 12,959.
+QString Grouped(BigCount value) {
+  const std::string digits = FormatBigCount(value);
+  QString text;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += u',';
+    text += QLatin1Char(digits[i]);
+  }
+  return text;
+}
+
+QString Plural(BigCount count, const char* one, const char* many) {
+  return Grouped(count) + u' ' + QString::fromLatin1(count == 1 ? one : many);
+}
+
+QString SecondsText(double seconds) { return QString::number(seconds, 'f', 1) + QStringLiteral(" s"); }
+
+}  // namespace
+
+QLayout* TEQForm::BuildFindRow() {
+  ButtonFind = new QPushButton(QStringLiteral("Find"));
+  ComboBoxFindMode = new QComboBox;
+  ComboBoxFindMode->addItems({QStringLiteral("All"), QStringLiteral("First")});
+  SpinEditKeep = new SpinEdit(1, 1000000, 1000);
+  LabelFindStatus = new QLabel;
+  LabelFindStatus->setTextFormat(Qt::PlainText);
+  LabelFindStatus->hide();  // until the first Find
+  statusBar()->addPermanentWidget(LabelFindStatus);
+
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(ButtonFind);
+  row->addWidget(ComboBoxFindMode);
+  row->addWidget(new QLabel(QStringLiteral("Keep at most")));
+  row->addWidget(SpinEditKeep, 1);
+  return row;
+}
+
+void TEQForm::ConnectFindHandlers() {
+  find_runner_ = std::make_unique<FindRunner>();
+  find_runner_->OnClass = [this](const FoundClass& found) { FindClassArrived(found); };
+  find_runner_->OnProgress = [this](const FinderProgress& progress) { FindProgressed(progress); };
+  find_runner_->OnFinished = [this](const FinderSummary& summary) { FindFinished(summary); };
+  connect(ButtonFind, &QPushButton::clicked, this, &TEQForm::ButtonFindClick);
+  // The winners panel now names the classes too; it keeps room for them when
+  // Find's progress takes the right end of the status bar.
+  StatusPanels[3]->setMinimumWidth(
+      StatusPanels[3]->fontMetrics().horizontalAdvance(QStringLiteral("EQAlgebras: 9999 (9999 classes)")) + 8);
+}
+
+void TEQForm::ButtonFindClick() {
+  if (Finding()) {
+    find_runner_->Stop();  // the summary comes when the workers have ended
+    return;
+  }
+  if (closed_ || running_) return;  // refused while a run is on the stack
+
+  FinderOptions options;
+  options.Settings = Settings;  // the workers install their own copy
+  options.Mode = ComboBoxFindMode->currentIndex() == 1 ? FinderMode::First : FinderMode::All;
+  find_elements_ = Settings.ElementCount;
+
+  FoundPopulation = std::make_shared<TEQPopulation>();
+  FoundPopulation->FElementCount = find_elements_;
+  RichEditLog->SetTextColor(kBlack);
+  RichEditLog->AppendLine(options.Mode == FinderMode::First
+                              ? QStringLiteral("Find: a first algebra of %1 elements").arg(find_elements_)
+                              : QStringLiteral("Find: every class of %1 elements").arg(find_elements_));
+  LabelFindStatus->setText(QStringLiteral("Find: starting"));
+  LabelFindStatus->show();
+  SetFindRunning(true);
+  find_runner_->Start(options, SpinEditKeep->Value());
+}
+
+void TEQForm::SetFindRunning(bool running) {
+  ButtonFind->setText(running ? QStringLiteral("Stop") : QStringLiteral("Find"));
+  // The search and the settings that define a winner stay as they are while
+  // the finder works on them.
+  const std::initializer_list<QWidget*> locked{
+      ButtonStep,       ButtonRand,       SpinEditElm,       SpinEditOpt,       SpinEditColor,   SpinEditColProd,
+      CheckBoxDeltaProp, CheckBoxMax,     CheckBoxGood,      CheckBoxgoodnon,   CheckBoxInv,     CheckBoxinvnon,
+      CheckBoxSemi,     CheckBoxSemiNon,  CheckBoxSepar,     CheckBoxSeparNon,  CheckBoxResid,   CheckBoxResNon,
+      CheckBoxCom,      CheckBoxComNon,   CheckBoxLinear,    CheckBoxNonLin,    CheckBoxLat,     CheckBoxLatNon,
+      CheckBoxPre,      CheckBoxPreLinNon, CheckBoxSupProd,  CheckBoxEqProd,    ComboBoxFindMode, SpinEditKeep};
+  for (QWidget* widget : locked) widget->setEnabled(!running);
+}
+
+void TEQForm::FindClassArrived(const FoundClass& found) {
+  if (!found.Algebra || !FoundPopulation) return;
+  const int index = FoundPopulation->Count();
+  FoundPopulation->Add(std::make_unique<TEQAlgebra>(*found.Algebra));
+  const TEQAlgebra& member = *FoundPopulation->Get(index);
+  // A finder that hands out no id leaves the window to name the class itself.
+  const std::string id = found.Class.Id.empty() ? ClassifyAlgebra(member).Id : found.Class.Id;
+  AppendMemberReport(*RichEditLog, index, member,
+                     QStringLiteral(", class ") + QString::fromStdString(id) +
+                         QStringLiteral(", automorphisms ") + Grouped(found.Class.Automorphisms));
+  RichEditLog->SetTextColor(kBlack);
+  if (index == 0) {
+    BrowsePopulation(FoundPopulation);
+  } else if (BrowsedPopulation == FoundPopulation) {
+    // The member shown stays; only the range and the total follow.
+    const QSignalBlocker blocker(SpinEditMember);
+    SpinEditMember->SetRange(0, index);
+    LabelPop->setText(QString::number(index + 1));
+  }
+}
+
+void TEQForm::FindProgressed(const FinderProgress& progress) {
+  const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 0.0;
+  LabelFindStatus->setText(QStringLiteral("Find: %1%, %2, %3")
+                               .arg(QString::number(std::min(share, 100.0), 'f', 1),
+                                    Plural(static_cast<BigCount>(progress.Classes), "class", "classes"),
+                                    SecondsText(progress.Seconds)));
+}
+
+void TEQForm::FindFinished(const FinderSummary& summary) {
+  const auto classes = static_cast<BigCount>(summary.Classes);
+  const int kept = FoundPopulation ? FoundPopulation->Count() : 0;
+  QString line;
+  if (summary.Classes == 0 && summary.Complete) {
+    // A complete search that found nothing is a proof, not a failure.
+    line = QStringLiteral("Found nothing: no algebra of %1 elements has the asked-for properties — complete")
+               .arg(find_elements_);
+  } else {
+    line = QStringLiteral("Found ") + Plural(classes, "class", "classes") + QStringLiteral(" (") +
+           Plural(summary.Labelled, "algebra", "algebras") + QStringLiteral(") of %1 elements").arg(find_elements_);
+    line += summary.Complete ? QStringLiteral(" — complete") : QStringLiteral(" — stopped after ") + Grouped(classes);
+    if (static_cast<int64_t>(kept) < summary.Classes) {
+      line += QStringLiteral("; the first ") + Grouped(static_cast<BigCount>(kept)) + QStringLiteral(" kept");
+    }
+  }
+  RichEditLog->SetTextColor(kBlack);
+  RichEditLog->AppendLine(line);
+  LabelFindStatus->setText(QStringLiteral("Find: %1, %2%3")
+                               .arg(Plural(classes, "class", "classes"), SecondsText(summary.Seconds),
+                                    summary.Complete ? QStringLiteral(", complete") : QStringLiteral(", stopped")));
+  SetFindRunning(false);
+  if (kept > 0) BrowsePopulation(FoundPopulation);
+}
+
+void TEQForm::StopFindForClose() {
+  if (find_runner_) find_runner_->Abandon();
+  if (ButtonFind != nullptr) ButtonFind->setText(QStringLiteral("Find"));
+}
