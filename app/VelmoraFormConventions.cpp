@@ -155,6 +155,12 @@ void TEQForm::SetToolTips() {
   Tip(CheckBoxAutoSave, QStringLiteral("Save each new winner as .eqa and .eqp files in the quick-save folder"));
   Tip(CheckBoxTada, QStringLiteral("Play tada.wav when the first winners after a reset are found"));
   Tip(RichEditLog, QStringLiteral("Winners and dumps; green: fitness 1, red: below 1"));
+  Tip(ButtonExport, QStringLiteral("Export the algebra shown or the population browsed as LaTeX, LADR, UACalc or JSON"));
+  Tip(SpinEditThreads, QStringLiteral("Threads that evaluate the members of a generation; results are the same for any number"));
+  Tip(CheckBoxOnePerClass, QStringLiteral("Collect only the first winner of each isomorphism class"));
+  Tip(ButtonFind, QStringLiteral("Find every algebra with the asked-for properties, one per isomorphism class; while finding, stop"));
+  Tip(ComboBoxFindMode, QStringLiteral("All: every class; First: stop at the first algebra found"));
+  Tip(SpinEditKeep, QStringLiteral("Most representatives Find keeps and logs; the count goes on beyond it"));
 }
 
 QString TEQForm::ChooseOpenFile() {
