@@ -17,21 +17,6 @@
 
 namespace {
 
-// The slots of the checks the display runs, in its order; the maximum and
-// delta ones only while their operation is in play.
-std::vector<int> DisplayedSlots() {
-  std::vector<int> slots;
-  for (int slot = kAssociativeInfimumSlot; slot <= kBoundednessSlot; ++slot) slots.push_back(slot);
-  slots.insert(slots.end(), {kColourfulnessSlot, kColourfulnessProductSlot, kGoodnessSlot, kInvolutiveSlot,
-                             kSemiseparatedSlot, kSeparatedSlot, kResiduatedSlot, kCommutativeSlot, kLinearSlot});
-  if (Settings.MaximumEnabled) {
-    slots.insert(slots.end(), {kLatticeSlot, kPrelinearSlot, kSupProductDistributivitySlot});
-  }
-  slots.push_back(kEqualityOverProdEqualitySlot);
-  if (Settings.DeltaEnabled) slots.push_back(kDeltaPropertiesSlot);
-  return slots;
-}
-
 // One output line for one file; false when the file could not be read.
 bool EvaluateFile(const std::string& path, std::string& line) {
   auto algebra = std::make_unique<TEQAlgebra>();

@@ -12,19 +12,6 @@
 
 namespace {
 
-std::vector<int> SlotsInPlay() {
-  std::vector<int> slots;
-  for (int slot = kAssociativeInfimumSlot; slot <= kBoundednessSlot; ++slot) slots.push_back(slot);
-  slots.insert(slots.end(), {kColourfulnessSlot, kColourfulnessProductSlot, kGoodnessSlot, kInvolutiveSlot,
-                             kSemiseparatedSlot, kSeparatedSlot, kResiduatedSlot, kCommutativeSlot, kLinearSlot});
-  if (Settings.MaximumEnabled) {
-    slots.insert(slots.end(), {kLatticeSlot, kPrelinearSlot, kSupProductDistributivitySlot});
-  }
-  slots.push_back(kEqualityOverProdEqualitySlot);
-  if (Settings.DeltaEnabled) slots.push_back(kDeltaPropertiesSlot);
-  return slots;
-}
-
 std::string Name(int position, int n) { return std::string("\"") + ElementName(position, n) + "\""; }
 
 std::string BinaryTable(const std::vector<uint8_t>& table, int n) {
@@ -57,7 +44,7 @@ std::string JsonAlgebra(const TEQAlgebra& algebra, const ExchangeTables& t) {
   const double fitness = evaluated->Evaluate();
   out += ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": {";
   bool first = true;
-  for (const int slot : SlotsInPlay()) {
+  for (const int slot : DisplayedSlots()) {
     int32_t passed = 0, total = 0;
     (evaluated.get()->*CheckOfSlot(slot))(passed, total);
     out += (first ? "" : ", ") + JsonString(evaluated->PropertyNames[slot]) + ": [" + std::to_string(passed) +

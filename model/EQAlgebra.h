@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr int kMaxElements = 28;
 inline constexpr int kMaxGeneEntries = kMaxElements * kMaxElements;  // 784: n*n for n = 28
@@ -208,6 +209,9 @@ class TEQAlgebra {
 // A property check as a member pointer, and the check that fills each slot.
 using PropertyCheck = int32_t (TEQAlgebra::*)(int32_t& passed, int32_t& total);
 PropertyCheck CheckOfSlot(int slot);
+// The slots whose checks the display and the reports run, in their order: the
+// maximum and delta ones only while their operation is in play.
+std::vector<int> DisplayedSlots();
 
 // Ranking order: 1 when b is fitter than a, -1 when a is fitter, else 0.
 int32_t CompareFitness(const TEQAlgebra& a, const TEQAlgebra& b);

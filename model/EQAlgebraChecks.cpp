@@ -173,3 +173,16 @@ PropertyCheck CheckOfSlot(int slot) {
   };
   return kChecks.at(static_cast<size_t>(slot));
 }
+
+std::vector<int> DisplayedSlots() {
+  std::vector<int> slots;
+  for (int slot = kAssociativeInfimumSlot; slot <= kBoundednessSlot; ++slot) slots.push_back(slot);
+  slots.insert(slots.end(), {kColourfulnessSlot, kColourfulnessProductSlot, kGoodnessSlot, kInvolutiveSlot,
+                             kSemiseparatedSlot, kSeparatedSlot, kResiduatedSlot, kCommutativeSlot, kLinearSlot});
+  if (Settings.MaximumEnabled) {
+    slots.insert(slots.end(), {kLatticeSlot, kPrelinearSlot, kSupProductDistributivitySlot});
+  }
+  slots.push_back(kEqualityOverProdEqualitySlot);
+  if (Settings.DeltaEnabled) slots.push_back(kDeltaPropertiesSlot);
+  return slots;
+}

@@ -21,7 +21,12 @@ using namespace genetic_test;
 std::string Outcome(const TEQAlgebra& member) {
   std::string text = std::to_string(member.Fitness) + "|" + member.CanonicalText;
   for (const PropertyResult& result : member.PropertyResults) {
-    text += "|" + std::to_string(result.Passed) + "/" + std::to_string(result.Total);
+    // Appended piece by piece: "|" + std::to_string(...) trips a false
+    // -Wrestrict of g++ 12.
+    text += '|';
+    text += std::to_string(result.Passed);
+    text += '/';
+    text += std::to_string(result.Total);
   }
   for (int k = 0; k < member.MaximumGene.Count; ++k) text += member.MaximumGene.Entries[k].Value;
   return text;
