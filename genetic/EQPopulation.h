@@ -94,6 +94,8 @@ class TEQPopulation {
   // canonical text they do not hold yet.
   void OfferWinner(const TEQAlgebra& member, bool remove_equal, TEQPopulation* winners) const;
   void EvaluateInBatches(TEQPopulation* winners, EvaluationPool& pool, int threads);
+  // Whether the evaluation of these members is shared out among threads.
+  bool WorthSharing() const;
 
   std::vector<std::unique_ptr<TEQAlgebra>> members_;
   std::unordered_set<std::string> canonical_index_;  // canonical texts of the members
