@@ -58,7 +58,10 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   const bool linear_only = settings.OptionalWeight > 0 && settings.WantLinear && !settings.WantNonLinear;
   std::vector<FiniteLattice> lattices;
   bool every_lattice = true;
-  if (linear_only || n > kLatticeEnumerationLimit) {
+  // A first winner of a size whose lattices take seconds to enumerate is
+  // looked for on the chain, as above the enumeration limit.
+  const bool chain_for_first = options.Mode == FinderMode::First && n > kQuickLatticeLimit;
+  if (linear_only || n > kLatticeEnumerationLimit || chain_for_first) {
     lattices.push_back(ChainLattice(n));
     every_lattice = linear_only;
   } else {

@@ -2,10 +2,18 @@
 // grown one element at a time (each new element's strict down-set is a
 // down-closed set of the elements before it), closed by 0 and 1, kept when
 // every pair has a meet, and deduplicated by the least order matrix over all
-// relabellings of the inner elements. Small sizes only: at 8 elements that is
-// a few thousand posets and 720 relabellings each.
+// relabellings of the inner elements up to 8 elements (a few thousand posets
+// and 720 relabellings each). Above that the relabellings are too many to try
+// one by one, and the class key of the lattice's algebra tells isomorphic
+// lattices apart instead.
 
 #include "Lattices.h"
+
+#include <memory>
+
+#include "AlgebraClass.h"
+#include "EQAlgebra.h"
+#include "Settings.h"
 
 #include <algorithm>
 #include <functional>
@@ -14,6 +22,9 @@
 #include <string>
 
 namespace {
+
+// Up to this size isomorphic lattices are found by trying every relabelling.
+constexpr int kRelabellingLimit = kQuickLatticeLimit;
 
 // Fills meet and join from leq; false when some pair lacks a meet or a join.
 bool CompleteLattice(FiniteLattice& lattice) {
@@ -65,6 +76,48 @@ std::string CanonicalCode(const FiniteLattice& lattice) {
   return best;
 }
 
+// The lattice as an algebra whose infimum and product are the meet and whose
+// equality is the identity relation: its isomorphisms are exactly the
+// lattice's. Runs under settings without delta and maximum.
+std::string LatticeKey(const FiniteLattice& lattice, TEQAlgebra& algebra) {
+  const int n = lattice.n;
+  algebra.Init(n);
+  const auto ch = [&](int e) { return algebra.ElementList[e]; };
+  int pair = 0;
+  for (int x = 0; x < n; ++x) {
+    for (int y = x + 1; y < n; ++y, ++pair) {
+      algebra.InfimumGene.Entries[pair] = {ch(x), ch(y), ch(lattice.Meet(x, y))};
+      algebra.FEqualityGene.Entries[pair] = {ch(x), ch(y), '0'};
+    }
+  }
+  int cell = 0;
+  for (int x = 0; x < n; ++x) {
+    for (int y = 0; y < n; ++y) algebra.ProductGene.Entries[cell++] = {ch(x), ch(y), ch(lattice.Meet(x, y))};
+  }
+  return ClassifyAlgebra(algebra).Key;
+}
+
+// Whether inner element `next` has a meet with every earlier one. A later
+// element is never below an earlier one, so the common lower bounds of two
+// elements are fixed once both exist: a pair without a greatest one (0 is
+// below everything) never gets a meet, and the branch can be dropped.
+bool MeetsWithEarlier(int next, const std::vector<std::vector<uint8_t>>& below) {
+  const auto leq = [&](int k, int j) { return k == j || below[j][k] != 0; };
+  for (int j = 1; j < next; ++j) {
+    const auto common = [&](int k) { return below[next][k] != 0 && leq(k, j); };
+    bool any = false, greatest_found = false;
+    for (int g = 1; g < next && !greatest_found; ++g) {
+      if (!common(g)) continue;
+      any = true;
+      bool above_all = true;
+      for (int k = 1; k < next && above_all; ++k) above_all = !common(k) || leq(k, g);
+      greatest_found = above_all;
+    }
+    if (any && !greatest_found) return false;
+  }
+  return true;
+}
+
 // Grows the strict down-sets of inner elements 1 .. m, one element at a time.
 void GrowPosets(int m, int next, std::vector<std::vector<uint8_t>>& below,
                 const std::function<void()>& emit);
@@ -89,8 +142,17 @@ std::vector<FiniteLattice> LatticesUpToIsomorphism(int n) {
   result.push_back(ChainLattice(n));
   if (n <= 3) return result;
   const int m = n - 2;
+  SearchSettings plain;
+  plain.ElementCount = n;
+  plain.UpdateGeneCount();
+  const ScopedSettings scoped(plain);
+  auto scratch = std::make_unique<TEQAlgebra>();
+  const bool relabel = n <= kRelabellingLimit;
+  const auto code_of = [&](const FiniteLattice& lattice) {
+    return relabel ? CanonicalCode(lattice) : LatticeKey(lattice, *scratch);
+  };
   std::map<std::string, FiniteLattice> by_code;
-  const std::string chain_code = CanonicalCode(result.front());
+  const std::string chain_code = code_of(result.front());
   // below[i][j] = 1 when inner j < inner i (1-based inner numbers, j < i).
   std::vector<std::vector<uint8_t>> below(m + 1, std::vector<uint8_t>(m + 1, 0));
   GrowPosets(m, 1, below, [&]() {
@@ -108,7 +170,7 @@ std::vector<FiniteLattice> LatticesUpToIsomorphism(int n) {
       }
     }
     if (!CompleteLattice(lattice)) return;
-    std::string code = CanonicalCode(lattice);
+    std::string code = code_of(lattice);
     if (code == chain_code) return;
     by_code.emplace(std::move(code), std::move(lattice));
   });
@@ -139,6 +201,7 @@ void GrowPosets(int m, int next, std::vector<std::vector<uint8_t>>& below,
     }
     if (!closed) continue;
     for (int j = 1; j <= earlier; ++j) below[next][j] = static_cast<uint8_t>(mask >> (j - 1) & 1u);
+    if (!MeetsWithEarlier(next, below)) continue;
     GrowPosets(m, next + 1, below, emit);
   }
   for (int j = 1; j <= earlier; ++j) below[next][j] = 0;
