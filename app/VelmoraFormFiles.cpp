@@ -31,11 +31,13 @@ bool HasMembers(const TEQPopulation* population) {
   return false;
 }
 
-// LabelCP names what the log shows: the winners or another population.
+// LabelCP names what the log shows: EQ-algebras (the winners, or what Find
+// found: every one of fitness 1) or another population.
 void ShowPopulationHeading(TEQForm& form) {
   const bool winners = form.Generations != nullptr && form.BrowsedPopulation != nullptr &&
                        form.BrowsedPopulation == form.Generations->FWinners();
-  form.LabelCP->setText(winners ? QStringLiteral("EQ-Algebras") : QStringLiteral("Current Population"));
+  const bool found = form.BrowsedPopulation != nullptr && form.BrowsedPopulation == form.FoundPopulation;
+  form.LabelCP->setText(winners || found ? QStringLiteral("EQ-Algebras") : QStringLiteral("Current Population"));
 }
 
 // One message for all the files a save could not write.

@@ -154,6 +154,9 @@ class FindWindowTest : public QObject {
                  .match(LastLine(form))
                  .hasMatch(),
              qPrintable(LastLine(form)));
+    // A dump of what Find found is headed as EQ-algebras, like the winners.
+    form.ButtonDumpClick();
+    QCOMPARE(form.LabelCP->text(), QStringLiteral("EQ-Algebras"));
   }
 
   void stopEndsItEarlyWithAPartialSummary() {
