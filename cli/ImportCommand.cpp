@@ -1,18 +1,14 @@
 // velmora-cli import: models of a model finder or UACalc into EQA files,
 // one per model; rejected models are named on standard error.
 
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <system_error>
 
 #include "Commands.h"
+#include "RegularFile.h"
 #include "StandardOutput.h"
 #include "ExchangeFormats.h"
 #include "Formatting.h"
@@ -71,20 +67,15 @@ bool ParseImportOptions(int argc, char** argv, ImportCommandOptions& options, bo
   return true;
 }
 
+// A model finder's output may hold many models; anything beyond this is no
+// such output.
+constexpr uint64_t kMaxModelFileBytes = 64ull << 20;
+
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "Cannot read " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) {
-    error = "Cannot read " + path + ": read error";
-    return false;
-  }
-  text = bytes.str();
-  return true;
+  std::string reason;
+  if (ReadRegularFile(path, kMaxModelFileBytes, text, reason) == ReadStatus::kRead) return true;
+  error = "Cannot read " + path + ": " + reason;
+  return false;
 }
 
 // Writes through a temporary file beside the target, then renames it.
