@@ -46,7 +46,6 @@ class FindRunner : public QObject {
   // Asks the finder to end and waits for the worker; nothing is told any more.
   void Abandon();
   bool Running() const { return running_; }
-  bool StopRequested() const { return stop_.load(); }
 
  private:
   // Worker side: queue and wake the window's thread (once per pending pass).

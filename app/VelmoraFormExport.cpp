@@ -24,5 +24,5 @@ void TEQForm::ButtonExportClick() {
   if (algebras.empty()) return;
   FailedWrites failures;
   WriteExport(algebras, request, failures);
-  if (!failures.empty() && ShowMessage) ShowMessage(QStringLiteral("Velmora"), FailedWritesMessage(failures));
+  if (!failures.empty() && ShowFailedWrites) ShowFailedWrites(QStringLiteral("Velmora"), failures);
 }

@@ -3,7 +3,6 @@
 
 #include "AlgebraClass.h"
 
-#include <memory>
 
 #include "CanonicalLabelling.h"
 #include "LookupTables.h"
@@ -30,11 +29,6 @@ bool ElementsArePermutable(const TEQAlgebra& algebra, int n) {
   return true;
 }
 
-LookupTables& ClassTables() {
-  thread_local std::unique_ptr<LookupTables> tables = std::make_unique<LookupTables>();
-  return *tables;
-}
-
 }  // namespace
 
 std::string FormatBigCount(BigCount value) {
@@ -57,7 +51,7 @@ BigCount InnerPermutations(int n) {
 // list character maps to the first position holding it, any other value
 // (character 0, a foreign character) stays an outside value of its own.
 AlgebraClass ClassifyAlgebra(const TEQAlgebra& algebra) {
-  LookupTables& tables = ClassTables();
+  LookupTables& tables = ScratchTables();
   tables.Build(algebra);
   const int n = tables.ElementCount();
   const bool delta = Settings.DeltaEnabled;

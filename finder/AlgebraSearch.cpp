@@ -76,7 +76,6 @@ struct AlgebraSearch::State {
   std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
   std::vector<uint8_t> del;   // d(x) at x
   std::vector<uint8_t> value;  // per cell in decision order
-  std::vector<uint8_t> column_complete;  // per y: every x * y decided
   std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per column, once known
   std::vector<int> negation_setter;      // the cell whose decision made negation known, per column
   std::vector<int> product_colours, equality_colours;  // decided cells per value
@@ -221,8 +220,6 @@ void AlgebraSearch::State::Setup() {
   del[0] = 0;
   del[top] = static_cast<uint8_t>(top);
   value.assign(cells.size(), kUnknown);
-  column_complete.assign(n, 0);
-  column_complete[0] = column_complete[top] = 1;
   negation.assign(n, kUnknown);
   negation[0] = static_cast<uint8_t>(top);
   negation[top] = 0;
@@ -233,7 +230,6 @@ void AlgebraSearch::State::Setup() {
     if (c.kind == CellKind::Product) ++product_open;
     if (c.kind == CellKind::Equality) ++equality_open;
   }
-  if (top < 2) column_complete.assign(n, 1);
 }
 
 // (x * y) * z = x * (y * z), passing while a cell is undecided.
@@ -414,12 +410,12 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
 
 // d(x ^ y) = d(x) ^ d(y) wherever the three cells are decided.
 bool AlgebraSearch::State::DeltaHolds(int x) {
+  // The meet is symmetric, so (x, y) covers (y, x) as well.
+  const uint8_t dx = del[x];
   for (int y = 0; y < n; ++y) {
-    const uint8_t dx = del[x], dy = del[y], dm = del[lattice.Meet(x, y)];
+    const uint8_t dy = del[y], dm = del[lattice.Meet(x, y)];
     if (dy == kUnknown || dm == kUnknown) continue;
     if (dm != lattice.Meet(dx, dy)) return false;
-    const uint8_t dm2 = del[lattice.Meet(y, x)];
-    if (dm2 != kUnknown && dm2 != lattice.Meet(dy, dx)) return false;
   }
   return true;
 }
@@ -445,7 +441,6 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
     }
     holds = ProductHolds(c.x, c.y, v);
     if (holds && c.x == top - 1) {
-      column_complete[c.y] = 1;
       if (demands.residuated) holds = ForceResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {
@@ -475,7 +470,6 @@ void AlgebraSearch::State::Unassign(int i) {
       negation_setter[c.y] = -1;
     }
     if (c.x == top - 1) {
-      column_complete[c.y] = 0;
       if (demands.residuated) ReleaseResidua(c.y);
     }
   } else if (c.kind == CellKind::Equality) {

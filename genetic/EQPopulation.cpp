@@ -125,6 +125,7 @@ void TEQPopulation::OfferWinner(const TEQAlgebra& member, bool remove_equal, TEQ
 // thread keeps handling events.
 bool TEQPopulation::WorthSharing() const {
   constexpr int64_t kSharedTuples = 300'000;
+  if (InstalledMessagePump != nullptr) return true;
   int64_t tuples = 0;
   for (const auto& member : members_) {
     if (member == nullptr) continue;
@@ -132,7 +133,7 @@ bool TEQPopulation::WorthSharing() const {
     tuples += n * n * n * n;
     if (tuples >= kSharedTuples) return true;
   }
-  return InstalledMessagePump != nullptr;
+  return false;
 }
 
 void TEQPopulation::EvaluateMembers(TEQPopulation* winners, EvaluationPool* pool) {

@@ -106,4 +106,14 @@ TEST(UacalcExport, WrittenFileHasTheStructureUacalcReads) {
   EXPECT_EQ(eq_rows->Children[1]->Text, "0,1");
 }
 
+// Character references become UTF-8 in every plane; one beyond Unicode is a fault.
+TEST(XmlTree, CharacterReferencesBecomeUtf8) {
+  std::string fault;
+  const auto root = ParseXml("<a>&#x41;&#xE9;&#x20AC;&#x1F600;</a>", fault);
+  ASSERT_NE(root, nullptr) << fault;
+  EXPECT_EQ(root->Text, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+  EXPECT_EQ(ParseXml("<a>&#x110000;</a>", fault), nullptr);
+  EXPECT_NE(fault.find("beyond Unicode"), std::string::npos) << fault;
+}
+
 }  // namespace
