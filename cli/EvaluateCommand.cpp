@@ -28,17 +28,8 @@ bool EvaluateFile(const std::string& path, std::string& line) {
   }
   const double fitness = algebra->Evaluate();
   line = "{\"file\": " + JsonString(path) + ", \"size\": " + std::to_string(algebra->Size) +
-         ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": {";
-  bool first = true;
-  for (const int slot : DisplayedSlots()) {
-    int32_t passed = 0, total = 0;
-    (algebra.get()->*CheckOfSlot(slot))(passed, total);
-    if (!first) line += ", ";
-    first = false;
-    line += JsonString(algebra->PropertyNames[slot]) + ": [" + std::to_string(passed) + ", " +
-            std::to_string(total) + "]";
-  }
-  line += "}, \"canonical\": " + JsonString(algebra->BuildCanonicalText()) + "}";
+         ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": " + DisplayedCountsJson(*algebra);
+  line += ", \"canonical\": " + JsonString(algebra->BuildCanonicalText()) + "}";
   return true;
 }
 

@@ -42,15 +42,7 @@ std::string JsonAlgebra(const TEQAlgebra& algebra, const ExchangeTables& t) {
 
   auto evaluated = std::make_unique<TEQAlgebra>(algebra);
   const double fitness = evaluated->Evaluate();
-  out += ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": {";
-  bool first = true;
-  for (const int slot : DisplayedSlots()) {
-    int32_t passed = 0, total = 0;
-    (evaluated.get()->*CheckOfSlot(slot))(passed, total);
-    out += (first ? "" : ", ") + JsonString(evaluated->PropertyNames[slot]) + ": [" + std::to_string(passed) +
-           ", " + std::to_string(total) + "]";
-    first = false;
-  }
-  out += "}, \"class\": " + JsonString(ClassifyAlgebra(algebra).Id) + "}";
+  out += ", \"fitness\": " + ShortestDouble(fitness) + ", \"properties\": " + DisplayedCountsJson(*evaluated);
+  out += ", \"class\": " + JsonString(ClassifyAlgebra(algebra).Id) + "}";
   return out;
 }

@@ -212,6 +212,9 @@ PropertyCheck CheckOfSlot(int slot);
 // The slots whose checks the display and the reports run, in their order: the
 // maximum and delta ones only while their operation is in play.
 std::vector<int> DisplayedSlots();
+// Runs the displayed checks on an algebra and gives their counts as a JSON
+// object: {"NAME": [PASSED, TOTAL], ...}.
+std::string DisplayedCountsJson(TEQAlgebra& algebra);
 
 // Ranking order: 1 when b is fitter than a, -1 when a is fitter, else 0.
 int32_t CompareFitness(const TEQAlgebra& a, const TEQAlgebra& b);

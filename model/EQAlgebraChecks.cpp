@@ -7,6 +7,7 @@
 #include "CheckKernels.h"
 #include "EQAlgebra.h"
 #include "LookupTables.h"
+#include "Formatting.h"
 #include "Settings.h"
 
 namespace {
@@ -185,4 +186,15 @@ std::vector<int> DisplayedSlots() {
   slots.push_back(kEqualityOverProdEqualitySlot);
   if (Settings.DeltaEnabled) slots.push_back(kDeltaPropertiesSlot);
   return slots;
+}
+
+std::string DisplayedCountsJson(TEQAlgebra& algebra) {
+  std::string json = "{";
+  for (const int slot : DisplayedSlots()) {
+    int32_t passed = 0, total = 0;
+    (algebra.*CheckOfSlot(slot))(passed, total);
+    if (json.size() > 1) json += ", ";
+    json += JsonString(algebra.PropertyNames[slot]) + ": [" + std::to_string(passed) + ", " + std::to_string(total) + "]";
+  }
+  return json + "}";
 }
