@@ -46,9 +46,16 @@ bool AskExportRequest(QWidget* parent, const QString& directory, ExportRequest& 
   dialog.setWindowTitle(QStringLiteral("Export"));
   auto* shown = new QRadioButton(QStringLiteral("Shown algebra"));
   auto* population = new QRadioButton(QStringLiteral("Browsed population"));
-  shown->setChecked(true);
+  // The dialog opens on the choices of the last export.
+  shown->setChecked(!request.population);
+  population->setChecked(request.population);
   auto* formats = new QComboBox;
-  for (const FormatEntry& entry : kFormats) formats->addItem(QString::fromLatin1(entry.caption));
+  for (const FormatEntry& entry : kFormats) {
+    formats->addItem(QString::fromLatin1(entry.caption));
+    if (entry.format == request.format && entry.theory == request.options.Theory) {
+      formats->setCurrentIndex(formats->count() - 1);
+    }
+  }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -66,7 +73,12 @@ bool AskExportRequest(QWidget* parent, const QString& directory, ExportRequest& 
   chosen.population = population->isChecked();
   chosen.format = entry.format;
   chosen.options.Theory = entry.theory;
-  chosen.path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), directory);
+  const QString extension = QString::fromStdString(ExportExtension(chosen.format, chosen.options));
+  const QString caption = QString::fromLatin1(entry.caption);
+  const QString filter = caption.left(caption.indexOf(QStringLiteral(" ("))) + QStringLiteral(" (*") + extension +
+                         QStringLiteral(");;All files (*)");
+  const QString start = request.path.isEmpty() ? directory : StripExtension(request.path) + extension;
+  chosen.path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export"), start, filter);
   if (chosen.path.isEmpty()) return false;
   request = chosen;
   return true;
@@ -141,7 +153,7 @@ bool OpenExchangeFile(const QString& path, ImportFormat format, TEQAlgebra& targ
 }
 
 void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras, const ExportRequest& request,
-                 FailedWrites& failures) {
+                 FailedWrites& failures, QStringList* written) {
   // Copies, so an empty description can be given a name without touching the members.
   std::vector<std::unique_ptr<TEQAlgebra>> copies;
   std::vector<const TEQAlgebra*> pointers;
@@ -159,6 +171,8 @@ void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras,
       const std::string prefix = "Cannot write " + path.toLocal8Bit().toStdString() + ": ";
       if (error.rfind(prefix, 0) == 0) error.erase(0, prefix.size());
       failures.push_back({path, Local(error)});
+    } else if (written != nullptr) {
+      written->push_back(path);
     }
   };
   if (HoldsSeveral(request.format, request.options) || pointers.size() == 1) {

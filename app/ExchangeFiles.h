@@ -4,6 +4,7 @@
 // algebra, the Export dialog, and writing the chosen export.
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct ExportRequest {
   QString path;  // the chosen file name (its extension is replaced by the format's)
 };
 
-// The Export dialog, then a save dialog starting in directory; false on cancel.
+// The Export dialog, opened on the choices in request (those of the last
+// export), then a save dialog filtered by the format's extension; false on cancel.
 bool AskExportRequest(QWidget* parent, const QString& directory, ExportRequest& request);
 
 // Whether the file holds LADR interpretations or a UACalc algebra rather
@@ -35,6 +37,7 @@ bool OpenExchangeFile(const QString& path, ImportFormat format, TEQAlgebra& targ
 
 // Writes the algebras (member index, algebra) as base + extension, or, for a
 // format with one algebra per file, as base + NNNN + extension per member.
-// Empty descriptions become "Algebra_NNNN". Failures are collected.
+// Empty descriptions become "Algebra_NNNN". Failures are collected; the
+// files written are added to written when given.
 void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras, const ExportRequest& request,
-                 FailedWrites& failures);
+                 FailedWrites& failures, QStringList* written = nullptr);

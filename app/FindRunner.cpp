@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 #include <QTimer>
+#include <algorithm>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -52,10 +53,16 @@ bool FindRunner::Start(const FinderOptions& options, int64_t keep) {
       }
       Post();
     };
-    const auto on_progress = [this](const FinderProgress& progress) {
+    // The finder counts parts finished in two ways (all finished, or handed
+    // out in order), and the second lags: what the window is told never
+    // goes back.
+    double most_done = 0;
+    const auto on_progress = [this, &most_done](const FinderProgress& progress) {
+      most_done = std::max(most_done, progress.Done);
       {
         const std::lock_guard<std::mutex> lock(mutex_);
         progress_ = progress;
+        progress_.Done = most_done;
         progress_new_ = true;
       }
       Post();

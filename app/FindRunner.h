@@ -29,7 +29,8 @@ class FindRunner : public QObject {
   ~FindRunner() override;  // stops the worker and waits for it
 
   // What the window is told, always on its own thread and in this order: the
-  // kept classes in the finder's order, progress now and then, and once the
+  // kept classes in the finder's order, progress now and then (its Done
+  // never smaller than before in the same search), and once the
   // finished summary (after every kept class).
   std::function<void(const FoundClass&)> OnClass;
   std::function<void(const FinderProgress&)> OnProgress;

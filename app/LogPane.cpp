@@ -9,12 +9,16 @@
 
 #include "Colours.h"
 #include "QtMessagePump.h"
+#include "ReadableColours.h"
 
 namespace {
 
 // Shows the lines appended since the last one; during a run it waits for the
 // next repaint, so the view lays out its last page once per frame.
 const QEvent::Type kShowPendingEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// The colour a line was appended in, before ReadableOn adapted it to the theme.
+constexpr int kAskedColour = QTextFormat::UserProperty + 1;
 
 }  // namespace
 
@@ -58,7 +62,10 @@ bool LogPane::InsertPending() const {
   cursor.movePosition(QTextCursor::End);
   for (const PendingText& pending : pending_) {
     QTextCharFormat format;
-    format.setForeground(pending.color);
+    // Drawn readable on the theme's background; the colour asked for is kept
+    // beside it for LineColor.
+    format.setForeground(ReadableOn(pending.color, palette().color(QPalette::Base)));
+    format.setProperty(kAskedColour, pending.color);
     for (const QStringView line : QStringView(pending.text).split(u'\n')) {
       if (has_lines_) {
         cursor.insertBlock(QTextBlockFormat(), format);
@@ -112,7 +119,7 @@ QColor LogPane::LineColor(int line) const {
   if (!has_lines_ || line < 0) return QColor();
   const QTextBlock block = document()->findBlockByNumber(line);
   if (!block.isValid()) return QColor();
-  return block.charFormat().foreground().color();
+  return block.charFormat().property(kAskedColour).value<QColor>();
 }
 
 void LogPane::SetRedrawSuspended(bool suspended) {

@@ -21,7 +21,9 @@ class LogPane : public QPlainTextEdit {
   void AppendLine(const QString& text);
   void ClearLog();
   QStringList Lines() const;
-  QColor LineColor(int line) const;  // invalid colour for a line that does not exist
+  // The colour the line was appended in (drawn lightened on a dark theme);
+  // an invalid colour for a line that does not exist.
+  QColor LineColor(int line) const;
   void SetRedrawSuspended(bool suspended);
   // Writes the lines separated by CR LF; false with the reason in error (an
   // existing file is then left as it was).

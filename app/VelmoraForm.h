@@ -8,7 +8,8 @@
 // VelmoraFormFiles.cpp (file buttons, dump, winner report),
 // VelmoraFormRun.cpp (start-up, Run/Stop, Reset GA, status bar, statistics file, close),
 // VelmoraFormClasses.cpp (the winners' classes, "One per class"),
-// VelmoraFormFind.cpp (Find: the exact finder run from the window).
+// VelmoraFormFind.cpp (Find: the exact finder run from the window),
+// MainMenu.cpp (the menu bar), ReadableColours.cpp (colours on dark themes).
 
 #include <array>
 
@@ -30,12 +31,12 @@
 
 #include "AlgebraFiles.h"
 #include "EQGenerations.h"
+#include "ExchangeFiles.h"
 #include "FindRunner.h"
 #include "HeapGauge.h"
 #include "SettingsFile.h"
 
 class LogPane;
-struct ExportRequest;
 class QSplitter;
 class SpinEdit;
 class TFormStats;
@@ -76,6 +77,9 @@ class TEQForm : public QMainWindow {
   static const QKeySequence& SaveShortcut();
   static const QKeySequence& PreviousShortcut();
   static const QKeySequence& NextShortcut();
+  static const QKeySequence& QuitShortcut();
+  // The type filter of the save dialog under way (FileFilters.h).
+  const QString& SaveFilter() const { return save_filter_; }
   // Where the next file dialog opens: the executable's folder, then the folder last chosen.
   const QString& DialogDirectory() const { return dialog_directory_; }
 
@@ -304,6 +308,8 @@ class TEQForm : public QMainWindow {
   QLabel* LabelFindStatus = nullptr;      // progress and outcome, in the status bar
   PopulationPtr FoundPopulation;          // the representatives of the last Find
   void ButtonFindClick();
+  // Browses what the last Find found again (also when it found nothing).
+  void LoadFoundClick();
   bool Finding() const { return find_runner_ && find_runner_->Running(); }
   FindRunner* Finder() const { return find_runner_.get(); }
 
@@ -331,9 +337,13 @@ class TEQForm : public QMainWindow {
   void ConnectHandlers();
   // Desktop conventions (VelmoraFormConventions.cpp).
   void SetShortcuts();
+  void BuildMenuBar();  // MainMenu.cpp
+  // Colours of the labels that keep their contrast on a dark theme (ReadableColours.cpp).
+  void ApplyReadableColours();
   void SetToolTips();
   QString ChooseOpenFile();  // the open dialog; remembers the folder chosen
-  QString ChooseSaveFile();  // the save dialog; remembers the folder chosen
+  // The save dialog, filtered by the type it saves; remembers the folder chosen.
+  QString ChooseSaveFile(const QString& filter);
   // True when none of the paths exists or the user agrees to replace them.
   bool ConfirmReplace(const QStringList& paths);
   void FormCreate();
@@ -367,6 +377,8 @@ class TEQForm : public QMainWindow {
   void FindProgressed(const FinderProgress& progress);
   void FindFinished(const FinderSummary& summary);
   void StopFindForClose();
+  void LoadFindSettings();  // "Keep at most" and All/First from the settings file
+  void SaveFindSettings();
 
   Environment environment_;
   IniFile ini_;
@@ -378,6 +390,7 @@ class TEQForm : public QMainWindow {
   bool closed_ = false;
   QFile stats_file_;
   QString dialog_directory_;
+  QString save_filter_;
   QSplitter* main_splitter_ = nullptr;  // controls | tables and properties | log and files
   QWidget* left_area_ = nullptr;        // the scrolling column of controls
   void ReservePropertyWidths(int elements);  // steady panel widths for algebras of this size
@@ -386,4 +399,5 @@ class TEQForm : public QMainWindow {
   std::unique_ptr<FindRunner> find_runner_;
   int find_elements_ = 0;  // the element count of the Find under way
   QString quick_dir_created_;  // the last directory EditQuickDirEditingFinished created
+  ExportRequest last_export_;  // the Export dialog opens on these choices
 };

@@ -52,15 +52,13 @@ const QKeySequence& TEQForm::SaveShortcut() {
 void TEQForm::SetShortcuts() {
   // Window shortcuts rather than the buttons' own: a button's shortcut is
   // reset whenever its caption changes, as Run's does to "Stop" and back.
+  // Run, Open and Save have theirs on the menu commands (MainMenu.cpp).
   const auto bind = [this](const QKeySequence& keys, QPushButton* button) {
     auto* shortcut = new QShortcut(keys, this);
     connect(shortcut, &QShortcut::activated, button, [button] {
       if (button->isEnabled()) button->click();
     });
   };
-  bind(RunShortcut(), ButtonStep);
-  bind(OpenShortcut(), ButtonOpen);
-  bind(SaveShortcut(), ButtonSaveA);
   bind(PreviousShortcut(), ButtonPrev);
   bind(NextShortcut(), ButtonNext);
 }
@@ -169,7 +167,8 @@ QString TEQForm::ChooseOpenFile() {
   return path;
 }
 
-QString TEQForm::ChooseSaveFile() {
+QString TEQForm::ChooseSaveFile(const QString& filter) {
+  save_filter_ = filter;
   const QString name = AskSaveFileName ? AskSaveFileName() : QString();
   if (!name.isEmpty()) dialog_directory_ = QFileInfo(name).absolutePath();
   return name;

@@ -7,6 +7,7 @@
 #include "NumberText.h"
 #include "Settings.h"
 #include "SpinEdit.h"
+#include "ReadableColours.h"
 #include "VelmoraForm.h"
 
 namespace {
@@ -84,9 +85,12 @@ void FillSquare(QTableWidget* grid, const TEQAlgebra& algebra, const QString& sy
 // repaint, and most steps leave most labels as they were.
 void SetLabel(QLabel* label, const QString& text, std::optional<QColor> colour) {
   if (label->text() != text) label->setText(text);
-  if (colour && label->palette().color(QPalette::WindowText) != *colour) {
+  if (!colour) return;
+  // The colour as asked on a light theme, lightened on a dark one.
+  const QColor readable = ReadableOn(*colour, label->palette().color(QPalette::Window));
+  if (label->palette().color(QPalette::WindowText) != readable) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, *colour);
+    palette.setColor(QPalette::WindowText, readable);
     label->setPalette(palette);
   }
 }

@@ -8,6 +8,7 @@
 #include "AlgebraFiles.h"
 #include "Colours.h"
 #include "ExchangeFiles.h"
+#include "FileFilters.h"
 #include "FileNames.h"
 #include "Formatting.h"
 #include "LogPane.h"
@@ -18,6 +19,9 @@
 namespace {
 
 const QString kMessageTitle = QStringLiteral("Velmora");
+const QString kOpenReads = QStringLiteral(
+    "Open reads EQA files (.eqa), a model finder's output with interpretation(...) terms (.ladr, .out) and "
+    "UACalc files (.ua); the other exports (.tex, .json, .in, .eqp) are written only.");
 
 QString Index(int i) { return QString::fromStdString(FormatIndex(i)); }
 
@@ -68,14 +72,19 @@ void TEQForm::ButtonOpenClick() {
       DisplayReady = true;
     } else {
       ShownAlgebra->FileName = previous_file;
-      if (ShowMessage) ShowMessage(kMessageTitle, QString::fromLocal8Bit(error.data(), static_cast<qsizetype>(error.size())));
+      QString message = QString::fromLocal8Bit(error.data(), static_cast<qsizetype>(error.size()));
+      // A file of another kind (an export, a report) is told what Open reads.
+      if (QFileInfo(path).isFile() && QFileInfo(path).suffix().compare(QStringLiteral("eqa"), Qt::CaseInsensitive) != 0) {
+        message += u'\n' + kOpenReads;
+      }
+      if (ShowMessage) ShowMessage(kMessageTitle, message);
     }
   }
   ShowAlgebra();
 }
 
 void TEQForm::ButtonSaveAClick() {
-  const QString name = ChooseSaveFile();
+  const QString name = ChooseSaveFile(kEqaFilter);
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
   if (!DisplayReady || LiveShownAlgebra() == nullptr) return;
@@ -86,7 +95,7 @@ void TEQForm::ButtonSaveAClick() {
 }
 
 void TEQForm::ButtonSavePopClick() {
-  const QString name = ChooseSaveFile();
+  const QString name = ChooseSaveFile(kPopulationFilter);
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
   if (!DisplayReady) return;
@@ -98,7 +107,7 @@ void TEQForm::ButtonSavePopClick() {
 }
 
 void TEQForm::ButtonSaveLogClick() {
-  const QString name = ChooseSaveFile();
+  const QString name = ChooseSaveFile(kReportFilter);
   if (name.isEmpty()) return;
   const QString path = StripExtension(name) + QStringLiteral(".txt");
   if (!ConfirmReplace({path})) return;
@@ -109,7 +118,7 @@ void TEQForm::ButtonSaveLogClick() {
 }
 
 void TEQForm::ButtonSaveDirClick() {
-  const QString name = ChooseSaveFile();
+  const QString name = ChooseSaveFile(kEqaFilter);
   if (name.isEmpty()) return;
   const QString base = StripExtension(name);
   const PopulationPtr population = BrowsedPopulation;

@@ -9,7 +9,9 @@
 #include "AlgebraFiles.h"
 #include "Colours.h"
 #include "LogPane.h"
+#include "ReadableColours.h"
 #include "SpinEdit.h"
+#include "StatusPanel.h"
 #include "VelmoraForm.h"
 
 namespace {
@@ -29,6 +31,10 @@ QString Plural(BigCount count, const char* one, const char* many) {
   return Grouped(count) + u' ' + QString::fromLatin1(count == 1 ? one : many);
 }
 
+constexpr const char* kFindSection = "Find";
+constexpr const char* kFindKeepKey = "Keep at most";
+constexpr const char* kFindFirstKey = "First only";
+
 QString SecondsText(double seconds) { return QString::number(seconds, 'f', 1) + QStringLiteral(" s"); }
 
 }  // namespace
@@ -38,8 +44,11 @@ QLayout* TEQForm::BuildFindRow() {
   ComboBoxFindMode = new QComboBox;
   ComboBoxFindMode->addItems({QStringLiteral("All"), QStringLiteral("First")});
   SpinEditKeep = new SpinEdit(1, 1000000, 1000);
-  LabelFindStatus = new QLabel;
-  LabelFindStatus->setTextFormat(Qt::PlainText);
+  LabelFindStatus = new StatusPanel(QString());
+  LabelFindStatus->setToolTip(
+      QStringLiteral("Find splits the search into parts of very different sizes: the parts searched tell how "
+                     "far it has come, not how long it will take. Classes are counted as they are listed, "
+                     "in the finder's order."));
   LabelFindStatus->hide();  // until the first Find
   statusBar()->addPermanentWidget(LabelFindStatus);
 
@@ -74,10 +83,15 @@ void TEQForm::ButtonFindClick() {
   FinderOptions options;
   options.Settings = Settings;  // the workers install their own copy
   options.Mode = ComboBoxFindMode->currentIndex() == 1 ? FinderMode::First : FinderMode::All;
+  options.Threads = SpinEditThreads->Value();
   find_elements_ = Settings.ElementCount;
 
+  // Every Find replaces what the last one found, also when it finds nothing:
+  // a window browsing the old "Found" now browses the new, empty one.
+  const bool browsing_found = FoundPopulation != nullptr && BrowsedPopulation == FoundPopulation;
   FoundPopulation = std::make_shared<TEQPopulation>();
   FoundPopulation->FElementCount = find_elements_;
+  if (browsing_found) LoadFoundClick();
   RichEditLog->SetTextColor(kBlack);
   RichEditLog->AppendLine(options.Mode == FinderMode::First
                               ? QStringLiteral("Find: a first algebra of %1 elements").arg(find_elements_)
@@ -123,9 +137,12 @@ void TEQForm::FindClassArrived(const FoundClass& found) {
 }
 
 void TEQForm::FindProgressed(const FinderProgress& progress) {
-  const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 0.0;
-  LabelFindStatus->setText(QStringLiteral("Find: %1%, %2, %3")
-                               .arg(QString::number(std::min(share, 100.0), 'f', 1),
+  // Parts differ in size by orders of magnitude: a share of them would read
+  // as a share of the time, so the count of parts is shown as it is.
+  const auto done = static_cast<BigCount>(std::max(progress.Done, 0.0));
+  const auto planned = static_cast<BigCount>(std::max(progress.Total, progress.Done));
+  LabelFindStatus->setText(QStringLiteral("Find: %1 of %2 parts searched, %3 so far, %4")
+                               .arg(Grouped(done), Grouped(planned),
                                     Plural(static_cast<BigCount>(progress.Classes), "class", "classes"),
                                     SecondsText(progress.Seconds)));
 }
@@ -152,7 +169,42 @@ void TEQForm::FindFinished(const FinderSummary& summary) {
                                .arg(Plural(classes, "class", "classes"), SecondsText(summary.Seconds),
                                     summary.Complete ? QStringLiteral(", complete") : QStringLiteral(", stopped")));
   SetFindRunning(false);
-  if (kept > 0) BrowsePopulation(FoundPopulation);
+  if (kept > 0 || BrowsedPopulation == FoundPopulation) LoadFoundClick();
+}
+
+void TEQForm::LoadFoundClick() {
+  if (!FoundPopulation) return;
+  BrowsePopulation(FoundPopulation);
+  if (FoundPopulation->Count() > 0) return;
+  // Nothing to show: the panels say that the last Find found nothing rather
+  // than keep the tables of a member of another population.
+  ShownAlgebra = nullptr;
+  LabelPopInd->setText(QStringLiteral("Found"));
+  QPalette palette = LabelPopInd->palette();
+  palette.setColor(QPalette::WindowText, ReadableOn(kGreen, palette.color(QPalette::Window)));
+  LabelPopInd->setPalette(palette);
+  for (QTableWidget* grid : {StringGridEditInf, StringGridProd, StringGridFEq, StringGridImp, StringGridDelta,
+                             StringGridMax}) {
+    grid->clearContents();
+  }
+  LabelFitness->setText(QStringLiteral("Fitness :"));
+}
+
+void TEQForm::LoadFindSettings() {
+  // The window's own keys, in a section of their own beside the search's.
+  const auto read = [this](const char* key, int fallback) {
+    const std::optional<std::string> value = ini_.Value(kFindSection, key);
+    bool ok = false;
+    const int number = value ? QString::fromStdString(*value).trimmed().toInt(&ok) : 0;
+    return ok ? number : fallback;
+  };
+  SpinEditKeep->SetValue(read(kFindKeepKey, SpinEditKeep->Value()));
+  ComboBoxFindMode->setCurrentIndex(read(kFindFirstKey, 0) != 0 ? 1 : 0);
+}
+
+void TEQForm::SaveFindSettings() {
+  ini_.Set(kFindSection, kFindKeepKey, std::to_string(SpinEditKeep->Value()));
+  ini_.Set(kFindSection, kFindFirstKey, ComboBoxFindMode->currentIndex() == 1 ? "1" : "0");
 }
 
 void TEQForm::StopFindForClose() {

@@ -17,9 +17,11 @@
 
 #include "ExchangeFiles.h"
 #include "FailedWritesBox.h"
+#include "FileFilters.h"
 #include "FlowLayout.h"
 #include "LogPane.h"
 #include "SpinEdit.h"
+#include "StatusPanel.h"
 #include "TadaSound.h"
 #include "VelmoraForm.h"
 
@@ -191,19 +193,22 @@ void TEQForm::BuildLayout() {
   auto* algebra_box = new QGroupBox(QStringLiteral("Algebra properties"));
   auto* algebra_grid = new QGridLayout(algebra_box);
   Compact(algebra_grid);
-  algebra_grid->addWidget(new QLabel(QStringLiteral("Elements number:")), 0, 0);
-  algebra_grid->addWidget(SpinEditElm, 0, 1);
+  // The element count and the two optional operations share a row, so that
+  // the whole column fits a 1280 x 800 screen.
   auto* operations = new QHBoxLayout;
+  operations->addWidget(new QLabel(QStringLiteral("Elements number:")));
+  operations->addWidget(SpinEditElm);
+  operations->addSpacing(6);
   operations->addWidget(CheckBoxDeltaProp);
   operations->addWidget(CheckBoxMax);
   operations->addStretch();
-  algebra_grid->addLayout(operations, 1, 0, 1, 2);
+  algebra_grid->addLayout(operations, 0, 0, 1, 2);
   auto* required_caption = new QLabel(QStringLiteral("Required"));
   auto* forbidden_caption = new QLabel(QStringLiteral("Forbidden"));
   required_caption->setEnabled(false);
   forbidden_caption->setEnabled(false);
-  algebra_grid->addWidget(required_caption, 2, 0);
-  algebra_grid->addWidget(forbidden_caption, 2, 1);
+  algebra_grid->addWidget(required_caption, 1, 0);
+  algebra_grid->addWidget(forbidden_caption, 1, 1);
   const std::array<std::pair<QCheckBox*, QCheckBox*>, 9> pairs{{
       {CheckBoxGood, CheckBoxgoodnon},
       {CheckBoxInv, CheckBoxinvnon},
@@ -215,7 +220,7 @@ void TEQForm::BuildLayout() {
       {CheckBoxLat, CheckBoxLatNon},
       {CheckBoxPre, CheckBoxPreLinNon},
   }};
-  int row = 3;
+  int row = 2;
   for (const auto& [positive, negative] : pairs) {
     algebra_grid->addWidget(positive, row, 0);
     algebra_grid->addWidget(negative, row, 1);
@@ -229,34 +234,40 @@ void TEQForm::BuildLayout() {
   Compact(optional_grid);
   optional_grid->addWidget(SpinEditOpt, 0, 0);
   optional_grid->addWidget(new QLabel(QStringLiteral("% weight")), 0, 1, 1, 3);
-  optional_grid->addWidget(new QLabel(QStringLiteral("Required elms. (colourfulness)")), 1, 0, 1, 4);
   auto* colour_row = new QHBoxLayout;
+  colour_row->addWidget(new QLabel(QStringLiteral("Required elms. (colourfulness)")));
+  colour_row->addSpacing(6);
   colour_row->addWidget(new QLabel(QStringLiteral("~")));
   colour_row->addWidget(SpinEditColor, 1);
   colour_row->addSpacing(8);
   colour_row->addWidget(new QLabel(QStringLiteral("*")));
   colour_row->addWidget(SpinEditColProd, 1);
-  optional_grid->addLayout(colour_row, 2, 0, 1, 4);
+  optional_grid->addLayout(colour_row, 1, 0, 1, 4);
 
   auto* ga_box = new QGroupBox(QStringLiteral("GA properties"));
   auto* ga_grid = new QGridLayout(ga_box);
   Compact(ga_grid);
+  // Two short rows side by side where they belong together, so that the
+  // column, Threads included, fits a 1280 x 800 screen.
   AddRow(ga_grid, 0, QStringLiteral("Population limit:"), SpinEditMembNo);
   AddRow(ga_grid, 1, QStringLiteral("Generations steps:"), SpinEditGenLim);
   AddRow(ga_grid, 2, QStringLiteral("Mutation (%)"), SpinEditMut);
-  AddRow(ga_grid, 3, QStringLiteral("Cross (%)"), SpinEditCross);
-  AddRow(ga_grid, 4, QStringLiteral("Children (%)"), SpinEditChild);
-  AddRow(ga_grid, 5, QStringLiteral("Stop after"), SpinEditWinLim);
+  ga_grid->addWidget(new QLabel(QStringLiteral("Cross (%)")), 2, 2);
+  ga_grid->addWidget(SpinEditCross, 2, 3);
+  AddRow(ga_grid, 3, QStringLiteral("Children (%)"), SpinEditChild);
   auto* unlimited = new QLabel(QStringLiteral("(0 = unlimited)"));
   unlimited->setEnabled(false);
-  ga_grid->addWidget(unlimited, 6, 1);
-  ga_grid->addWidget(CheckBoxRem, 6, 0);
-  AddRow(ga_grid, 7, QStringLiteral("Threads"), SpinEditThreads);
+  AddRow(ga_grid, 4, QStringLiteral("Stop after"), SpinEditWinLim);
+  ga_grid->addWidget(unlimited, 4, 2, 1, 2);  // the note beside its own control
   CheckBoxOnePerClass = MakeBox(QStringLiteral("One per class"), false);
-  ga_grid->addWidget(CheckBoxOnePerClass, 8, 0);
+  ga_grid->addWidget(CheckBoxRem, 5, 0, 1, 2);
+  ga_grid->addWidget(CheckBoxOnePerClass, 5, 2, 1, 2);
+  AddRow(ga_grid, 6, QStringLiteral("Threads"), SpinEditThreads);
 
   auto* left = new QWidget;
   auto* left_column = new QVBoxLayout(left);
+  left_column->setContentsMargins(4, 2, 4, 2);
+  left_column->setSpacing(2);
   left_column->addWidget(run_box);
   left_column->addWidget(algebra_box);
   left_column->addWidget(optional_box);
@@ -453,10 +464,8 @@ void TEQForm::BuildLayout() {
       "Total memory allocated:", "Time elapsed", "Generations", "EQAlgebras found", "Current generation",
       "Cur. gen. size", "Cur. Best Fit", "Cur. Median", "Cur. Worst"};
   for (size_t i = 0; i < StatusPanels.size(); ++i) {
-    StatusPanels[i] = new QLabel(QString::fromLatin1(panel_texts[i]));
-    StatusPanels[i]->setTextFormat(Qt::PlainText);
+    StatusPanels[i] = new StatusPanel(QString::fromLatin1(panel_texts[i]));
     StatusPanels[i]->setMinimumWidth(i == 0 ? 200 : 100);
-    StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
     statusBar()->addWidget(StatusPanels[i]);
   }
   Timer1 = new QTimer(this);
@@ -573,9 +582,9 @@ void TEQForm::ConnectHandlers() {
   ConnectFindHandlers();
 
   // The hooks the tests replace; the dialogs start where FormCreate says.
-  AskOpenFileName = [this] { return QFileDialog::getOpenFileName(this, QString(), dialog_directory_); };
+  AskOpenFileName = [this] { return QFileDialog::getOpenFileName(this, QString(), dialog_directory_, kOpenFilter); };
   AskSaveFileName = [this] {
-    return QFileDialog::getSaveFileName(this, QString(), dialog_directory_, QString(), nullptr,
+    return QFileDialog::getSaveFileName(this, QString(), dialog_directory_, save_filter_, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
   };
   AskExport = [this](ExportRequest& request) { return AskExportRequest(this, dialog_directory_, request); };

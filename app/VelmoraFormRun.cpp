@@ -17,6 +17,7 @@
 #include "Random.h"
 #include "Settings.h"
 #include "SpinEdit.h"
+#include "StatusPanel.h"
 #include "VelmoraForm.h"
 
 namespace {
@@ -47,8 +48,10 @@ TEQForm::TEQForm(const Environment& environment, TFormStats* stats, QWidget* par
     : QMainWindow(parent), FormStats(stats), environment_(environment) {
   BuildLayout();
   ConnectHandlers();
+  BuildMenuBar();
   SetShortcuts();
   SetToolTips();
+  ApplyReadableColours();
   FormCreate();
 }
 
@@ -132,6 +135,7 @@ void TEQForm::ButtonStepClick() {
   RunStartTime = QDateTime::currentDateTime();
   ButtonStep->setText(QStringLiteral("Stop"));
   ButtonRand->setEnabled(false);  // a reset would free what the step is using
+  ButtonFind->setEnabled(false);  // refused during a run: greyed, as Run is during a Find
   SetPaintThrottle(true);
   if (FormStats != nullptr) FormStats->HoldRedraws(true);
 
@@ -177,6 +181,7 @@ void TEQForm::ButtonStepClick() {
   StopRequested = false;
   ButtonStep->setText(QStringLiteral("Run"));
   ButtonRand->setEnabled(true);
+  ButtonFind->setEnabled(true);
   if (FormStats != nullptr) FormStats->HoldRedraws(false);
   SetPaintThrottle(false);
   running_ = false;
@@ -215,13 +220,12 @@ void TEQForm::BeginResetting(bool in_run) {
   QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
   ButtonRand->setEnabled(false);
   if (!in_run) ButtonStep->setEnabled(false);  // a run keeps its Stop
+  ButtonFind->setEnabled(false);
   for (QWidget* control : std::initializer_list<QWidget*>{SpinEditElm, CheckBoxDeltaProp, CheckBoxMax}) {
     control->setEnabled(false);
   }
   if (reset_progress_ == nullptr) {
-    reset_progress_ = new QLabel;
-    reset_progress_->setTextFormat(Qt::PlainText);
-    reset_progress_->setFrameShape(QFrame::StyledPanel);
+    reset_progress_ = new StatusPanel(QString());
     statusBar()->addWidget(reset_progress_);
   }
   reset_progress_->setText(QString());
@@ -236,6 +240,7 @@ void TEQForm::EndResetting() {
   if (!reset_in_run_) {
     ButtonRand->setEnabled(true);
     ButtonStep->setEnabled(true);
+    ButtonFind->setEnabled(true);
     SetPaintThrottle(false);
   }
   for (QWidget* control : std::initializer_list<QWidget*>{SpinEditElm, CheckBoxDeltaProp, CheckBoxMax}) {

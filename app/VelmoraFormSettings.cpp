@@ -96,6 +96,7 @@ void TEQForm::LoadSettings() {
         break;
     }
   }
+  LoadFindSettings();
 }
 
 void TEQForm::SaveSettings() {
@@ -107,6 +108,7 @@ void TEQForm::SaveSettings() {
   }
   values.quick_dir_path = EditQuickDir->text().toStdString();
   SaveFormValues(values, ini_);
+  SaveFindSettings();
   std::string error;
   if (!ini_.Save(environment_.settings_file.toStdString(), &error)) {
     ShowMessage(QStringLiteral("Velmora"),

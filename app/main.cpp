@@ -18,6 +18,19 @@ int main(int argc, char** argv) {
       std::printf("velmora %s (built %s)\n", kVelmoraVersion, kVelmoraBuildDate);
       return 0;
     }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf(
+          "Usage: velmora [--help | --version] [Qt options]\n"
+          "Searches finite EQ-algebras of 2 to 28 elements in a window: a genetic search (Run) and an\n"
+          "exact finder (Find). Every setting is a control of the window, kept in Velmora.ini.\n"
+          "\n"
+          "  --help, -h   show this help and exit\n"
+          "  --version    show the version and the build date and exit\n"
+          "\n"
+          "Qt options such as -platform offscreen or -style fusion are passed on to Qt.\n"
+          "Without a window: velmora-cli (see velmora-cli --help). Manual: man velmora.\n");
+      return 0;
+    }
   }
   QApplication application(argc, argv);
   // The application's title. No display name: the platform would append it

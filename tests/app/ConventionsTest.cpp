@@ -4,9 +4,14 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QProcess>
 #include <QtTest>
 
+#include "AboutBox.h"
+#include "ExchangeFiles.h"
 #include "FormFixture.h"
+#include "LogPane.h"
 #include "QtMessagePump.h"
 #include "Random.h"
 #include "SpinEdit.h"
@@ -27,7 +32,10 @@ QList<QWidget*> Controls(TEQForm& form) {
     const bool control = widget->inherits("QAbstractButton") || widget->inherits("QAbstractSpinBox") ||
                          widget->inherits("QLineEdit") || widget->inherits("QAbstractItemView") ||
                          widget->inherits("QPlainTextEdit");
-    if (!control || InsideOf(widget, "QAbstractSpinBox") || InsideOf(widget, "QAbstractItemView")) continue;
+    if (!control || InsideOf(widget, "QAbstractSpinBox") || InsideOf(widget, "QAbstractItemView") ||
+        InsideOf(widget, "QMenuBar")) {
+      continue;  // parts of a composite widget (the menu bar's overflow button)
+    }
     controls << widget;
   }
   return controls;
@@ -36,6 +44,17 @@ QList<QWidget*> Controls(TEQForm& form) {
 QString Name(const QWidget* widget) {
   if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
   return QString::fromLatin1(widget->metaObject()->className());
+}
+
+// The menu command of the given menu and text, "&" marks left out.
+QAction* Command(TEQForm& form, const QString& menu, const QString& text) {
+  for (QAction* title : form.menuBar()->actions()) {
+    if (title->text().remove(u'&') != menu || title->menu() == nullptr) continue;
+    for (QAction* action : title->menu()->actions()) {
+      if (action->text().remove(u'&') == text) return action;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -129,6 +148,89 @@ class ConventionsTest : public QObject {
     QCOMPARE(form.Generations->FGeneration(), 10);
     QTest::keySequence(&form, TEQForm::RunShortcut());
     QCOMPARE(form.Generations->FGeneration(), 20);
+  }
+
+  void theMenusHoldTheUsualCommands() {
+    FormFixture fixture;
+    fixture.WriteIni(fixture.QuickDirLines());
+    TEQForm& form = fixture.Create();
+    const std::vector<std::pair<QString, QString>> commands{
+        {"File", "Open EQA file…"}, {"File", "Save EQA file…"}, {"File", "Save Population As…"}, {"File", "Export…"},
+        {"File", "Quit"},           {"Search", "Run"},          {"Search", "Reset GA"},            {"Search", "Find"},
+        {"View", "Show Graph"},     {"View", "Load Found"},     {"Help", "Velmora Manual"},        {"Help", "About Velmora"}};
+    for (const auto& [menu, text] : commands) QVERIFY2(Command(form, menu, text) != nullptr, qPrintable(text));
+    QCOMPARE(Command(form, "File", "Quit")->shortcut(), TEQForm::QuitShortcut());
+
+    // A command is greyed with its button and does what a click does.
+    form.ButtonRand->setEnabled(false);
+    QVERIFY(!Command(form, "Search", "Reset GA")->isEnabled());
+    form.ButtonRand->setEnabled(true);
+    QVERIFY(Command(form, "Search", "Reset GA")->isEnabled());
+    int saved = 0;
+    form.AskSaveFileName = [&] { ++saved; return QString(); };
+    Command(form, "File", "Save Population As…")->trigger();
+    QCOMPARE(saved, 1);
+
+    const QString about = AboutText();
+    QVERIFY(about.contains(QStringLiteral("Velmora 1.0")) && about.contains(QStringLiteral("MIT licence")));
+    QVERIFY(!ManualPath().isEmpty());  // the README beside the sources
+
+    QSignalSpy closed(&form, &TEQForm::Closed);
+    Command(form, "File", "Quit")->trigger();
+    QCOMPARE(closed.count(), 1);
+  }
+
+  // Each dialog shows the files of its type first, then all files; Export
+  // opens on the last choices and says what it wrote.
+  void fileDialogsFilterByTypeAndExportRemembers() {
+    FormFixture fixture;
+    fixture.WriteIni(fixture.QuickDirLines());
+    TEQForm& form = fixture.Create();
+    QStringList filters;
+    form.AskSaveFileName = [&] { filters << form.SaveFilter(); return QString(); };
+    form.ButtonSaveAClick();
+    form.ButtonSavePopClick();
+    form.ButtonSaveLogClick();
+    QCOMPARE(filters, QStringList({QStringLiteral("EQA files (*.eqa);;All files (*)"),
+                                   QStringLiteral("Population files (*.eqp);;All files (*)"),
+                                   QStringLiteral("Reports (*.txt);;All files (*)")}));
+
+    std::vector<ExportRequest> asked;
+    form.AskExport = [&](ExportRequest& request) {
+      asked.push_back(request);
+      request.format = ExportFormat::kJson;
+      request.path = fixture.Path(QStringLiteral("shown.json"));
+      return true;
+    };
+    form.ButtonExportClick();
+    form.ButtonExportClick();
+    QCOMPARE(asked.size(), size_t{2});
+    QCOMPARE(asked[1].format, ExportFormat::kJson);
+    QCOMPARE(asked[1].path, fixture.Path(QStringLiteral("shown.json")));
+    QCOMPARE(form.RichEditLog->Lines().last(), QStringLiteral("Exported 1 algebra to ") + fixture.Path(QStringLiteral("shown.json")));
+
+    // Opening that export again says which files Open reads.
+    form.AskOpenFileName = [&] { return fixture.Path(QStringLiteral("shown.json")); };
+    form.ButtonOpenClick();
+    QCOMPARE(fixture.message_texts.size(), 1);
+    QVERIFY2(fixture.message_texts[0].contains(QStringLiteral("Open reads EQA files (.eqa)")), qPrintable(fixture.message_texts[0]));
+  }
+
+  void helpAndVersionAnswerWithoutADisplay() {
+    for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+      QProcess program;
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.remove(QStringLiteral("DISPLAY"));
+      environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+      environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+      program.setProcessEnvironment(environment);
+      program.start(QStringLiteral(VELMORA_GUI), {option});
+      QVERIFY(program.waitForFinished(10000));
+      QCOMPARE(program.exitCode(), 0);
+      const QString out = QString::fromUtf8(program.readAllStandardOutput());
+      QVERIFY2(out.startsWith(option == QStringLiteral("--help") ? QStringLiteral("Usage: velmora") : QStringLiteral("velmora 1.0")),
+               qPrintable(out));
+    }
   }
 
   void dialogsOpenInTheFolderUsedLast() {

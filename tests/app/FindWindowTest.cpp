@@ -3,6 +3,7 @@
 // summary, Stop, the keep limit, what is locked while it runs, and closing
 // the window in the middle of it.
 #include <QComboBox>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
@@ -44,15 +45,24 @@ struct BlockingFinder {
   std::atomic<bool> entered{false};
   std::atomic<bool> saw_stop{false};
   SearchSettings settings_seen;
+  int threads_seen = -1;
 
   FindRunner::FinderFunction Function() {
     return [this](const FinderOptions& options, const std::function<void(const FoundClass&)>&,
                   const std::function<void(const FinderProgress&)>& on_progress, const std::atomic<bool>& stop) {
       settings_seen = options.Settings;
+      threads_seen = options.Threads;
       entered = true;
       FinderProgress progress;
+      progress.Done = 3;
+      progress.Total = 40;
+      progress.Seconds = 1.0;
+      on_progress(progress);
+      // The finder's second way of counting lags behind the first: told
+      // later, it must not take the count back.
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
       progress.Done = 1;
-      progress.Total = 4;
+      progress.Classes = 2;
       progress.Seconds = 1.5;
       on_progress(progress);
       while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -63,6 +73,27 @@ struct BlockingFinder {
     };
   }
 };
+
+// A finder that hands out count copies of a chain at once and ends complete.
+FindRunner::FinderFunction ChainsFinder(int count) {
+  return [count](const FinderOptions& options, const std::function<void(const FoundClass&)>& on_class,
+                 const std::function<void(const FinderProgress&)>&, const std::atomic<bool>&) {
+    FinderSummary summary;
+    for (int i = 0; i < count; ++i) {
+      auto algebra = std::make_shared<TEQAlgebra>(test_algebras::GoedelChain(options.Settings.ElementCount));
+      algebra->Fitness = 1.0;
+      FoundClass found;
+      found.Index = i;
+      found.Algebra = algebra;
+      found.Class.Id = "c" + std::to_string(i);
+      on_class(found);
+      ++summary.Classes;
+    }
+    summary.Labelled = summary.Classes;
+    summary.Complete = true;
+    return summary;
+  };
+}
 
 }  // namespace
 
@@ -243,11 +274,13 @@ class FindWindowTest : public QObject {
     const PopulationPtr first = form.Generations->FFirst();
     const int32_t generation = form.Generations->FGeneration();
 
+    form.SpinEditThreads->SetValue(1);
     form.ButtonFindClick();
     QTRY_VERIFY(finder.entered.load());
     QCOMPARE(finder.settings_seen.ElementCount, 5);
     QVERIFY(finder.settings_seen.WantGoodness);
-    QTRY_COMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 25.0%, 0 classes, 1.5 s"));
+    QCOMPARE(finder.threads_seen, form.SpinEditThreads->Value());
+    QTRY_COMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 3 of 40 parts searched, 2 classes so far, 1.5 s"));
     QCOMPARE(form.ButtonFind->text(), QStringLiteral("Stop"));
     for (QWidget* locked : std::initializer_list<QWidget*>{
              form.ButtonStep, form.ButtonRand, form.SpinEditElm, form.SpinEditOpt, form.SpinEditColor,
@@ -279,13 +312,57 @@ class FindWindowTest : public QObject {
     BlockingFinder finder;
     form.Finder()->Finder = finder.Function();
     bool finding_in_run = true;
+    bool find_enabled_in_run = true;
     QTimer::singleShot(0, &form, [&] {
+      find_enabled_in_run = form.ButtonFind->isEnabled();  // greyed, as Run is during a Find
       form.ButtonFindClick();  // handled by the run loop's message pump
       finding_in_run = form.Finding();
     });
     form.ButtonStepClick();
+    QVERIFY(!find_enabled_in_run);
     QVERIFY(!finding_in_run);
     QVERIFY(!finder.entered.load());
+    QVERIFY(form.ButtonFind->isEnabled());
+  }
+
+  // A Find that keeps nothing replaces the last Find's algebras all the
+  // same: nothing of them is browsed or saved as "Found" any more.
+  void aFindThatFindsNothingReplacesTheFound() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 4));
+    TEQForm& form = fixture.Create();
+    form.Finder()->Finder = ChainsFinder(3);
+    form.ButtonFindClick();
+    QVERIFY(WaitForFind(form));
+    QCOMPARE(form.BrowsedPopulation->Count(), 3);
+    form.BrowsePopulation(form.Generations->FFirst());  // elsewhere, and back: the Found is browsed again
+    form.LoadFoundClick();
+    QCOMPARE(form.BrowsedPopulation, form.FoundPopulation);
+
+    form.Finder()->Finder = ChainsFinder(0);
+    form.ButtonFindClick();
+    QVERIFY(WaitForFind(form));
+    QCOMPARE(form.BrowsedPopulation, form.FoundPopulation);
+    QCOMPARE(form.FoundPopulation->Count(), 0);
+    QCOMPARE(form.LabelPopInd->text(), QStringLiteral("Found"));
+    QCOMPARE(form.LabelPop->text(), QStringLiteral("0"));
+    QCOMPARE(form.StringGridEditInf->item(1, 1), nullptr);  // no tables of an earlier member
+    const QString target = fixture.Path(QStringLiteral("found.eqp"));
+    form.AskSaveFileName = [&] { return target; };
+    form.ButtonSavePopClick();
+    QVERIFY(!QFileInfo::exists(target));
+  }
+
+  void keepAtMostAndFirstAreKeptInTheSettings() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 4));
+    TEQForm& form = fixture.Create();
+    form.SpinEditKeep->SetValue(250);
+    form.ComboBoxFindMode->setCurrentIndex(1);
+    form.close();
+    TEQForm& again = fixture.Create();
+    QCOMPARE(again.SpinEditKeep->Value(), 250);
+    QCOMPARE(again.ComboBoxFindMode->currentText(), QStringLiteral("First"));
   }
 
   void closingDuringAFindStopsItAndSavesTheSettings() {

@@ -98,7 +98,11 @@ const char* const kDefaultIniWithChanges =
     "Log properties=0\r\n"
     "Quicksave=1\r\n"
     "Autosave=1\r\n"
-    "Tada sound=1\r\n";
+    "Tada sound=1\r\n"
+    "\r\n"
+    "[Find]\r\n"
+    "Keep at most=1000\r\n"
+    "First only=0\r\n";
 
 }  // namespace
 

@@ -4,12 +4,18 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QToolTip>
 #include <QtTest>
 
+#include "Colours.h"
 #include "FormFixture.h"
 #include "LogPane.h"
 #include "QtMessagePump.h"
+#include "ReadableColours.h"
 #include "SpinEdit.h"
+#include "StatusPanel.h"
 
 namespace {
 
@@ -61,6 +67,24 @@ QString CutLabel(const QList<QLabel*>& labels) {
     }
   }
   return QString();
+}
+
+// The bottom of a widget lies within what its scroll area shows unscrolled.
+bool AboveTheFold(QWidget* widget) {
+  QScrollArea* area = AreaOf(widget);
+  return area != nullptr && widget->mapTo(area->viewport(), QPoint(0, widget->height())).y() <= area->viewport()->height();
+}
+
+// The strongest contrast of any pixel of a text line against the background.
+double LineContrast(LogPane& log, int line, const QImage& image) {
+  const QRect cursor = log.cursorRect(QTextCursor(log.document()->findBlockByNumber(line)));
+  const QRect rect = QRect(0, cursor.top(), image.width(), cursor.height()) & image.rect();
+  const QColor base = log.palette().color(QPalette::Base);
+  double best = 1.0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    for (int x = rect.left(); x <= rect.right(); ++x) best = std::max(best, ContrastRatio(image.pixelColor(x, y), base));
+  }
+  return best;
 }
 
 }  // namespace
@@ -136,6 +160,85 @@ class WindowLayoutTest : public QObject {
     QVERIFY(widest >= 60);  // the property lines close with 60 dashes
     QVERIFY(widest <= TEQForm::kLogColumns);
     QCOMPARE(form.RichEditLog->horizontalScrollBar()->maximum(), 0);
+  }
+
+  // With the Find panel in the status bar at 1280 wide, every panel shows
+  // its whole text or elides it visibly, the whole text in its tooltip.
+  void statusPanelsKeepTheirNumbersOrElideVisibly() {
+    FormFixture fixture;
+    TEQForm& form = ShowOn(fixture, QSize(1280, 800), 5, false);
+    form.Timer1->stop();
+    const QStringList texts{QStringLiteral("Memory:1234567 kB, thrds:0"), QStringLiteral("Time: 01:02:03"),
+                            QStringLiteral("Generations: 10000"),        QStringLiteral("EQAlgebras: 9999 (9999 classes)"),
+                            QStringLiteral("Current gen.: 9999"),        QStringLiteral("Cur. gen.size: 10000"),
+                            QStringLiteral("Best: 99.999%"),              QStringLiteral("Median: 87.500%"),
+                            QStringLiteral("Worst: 12.500%")};
+    for (int i = 0; i < 9; ++i) form.StatusPanels[i]->setText(texts[i]);
+    form.LabelFindStatus->setText(QStringLiteral("Find: 40,960 of 40,960 parts searched, 1,627,206 classes so far, 34.0 s"));
+    form.LabelFindStatus->show();
+    QCoreApplication::processEvents();
+    QList<QLabel*> panels(form.StatusPanels.begin(), form.StatusPanels.end());
+    panels << form.LabelFindStatus;
+    int elided = 0;
+    for (QLabel* panel : panels) {
+      if (panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width()) continue;
+      ++elided;
+      auto* status = qobject_cast<StatusPanel*>(panel);
+      QVERIFY2(status != nullptr && status->ShownText().endsWith(u'…'), qPrintable(panel->text()));
+      QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
+      QCoreApplication::sendEvent(panel, &help);
+      QVERIFY2(QToolTip::text().startsWith(panel->text()), qPrintable(QToolTip::text()));
+      QToolTip::hideText();
+    }
+    QVERIFY(elided > 0);  // the bar is too narrow for all of them at this width
+  }
+
+  void everySettingIsInViewAt1280x800() {
+    FormFixture fixture;
+    TEQForm& form = ShowOn(fixture, QSize(1280, 800), 5, false);
+    QVERIFY(AboveTheFold(form.SpinEditThreads));
+    QVERIFY(AboveTheFold(form.CheckBoxOnePerClass));
+    // "(0 = unlimited)" stands in the row of "Stop after", not of the box below it.
+    QLabel* unlimited = nullptr;
+    for (QLabel* label : form.findChildren<QLabel*>()) {
+      if (label->text() == QStringLiteral("(0 = unlimited)")) unlimited = label;
+    }
+    QVERIFY(unlimited != nullptr);
+    const int row_centre = form.SpinEditWinLim->mapTo(&form, form.SpinEditWinLim->rect().center()).y();
+    const QRect place(unlimited->mapTo(&form, QPoint(0, 0)), unlimited->size());
+    QVERIFY2(place.top() <= row_centre && row_centre <= place.bottom(), qPrintable(QString::number(row_centre)));
+  }
+
+  // Under a dark theme the log's green, red and black lines and the property
+  // labels keep a contrast of at least 4.5:1 against their background.
+  void theColoursReadOnADarkTheme() {
+    QPalette dark;
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) dark.setColor(role, QColor(30, 30, 30));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) dark.setColor(role, Qt::white);
+    LogPane log;
+    log.setPalette(dark);
+    log.resize(400, 200);
+    for (const QColor& colour : {kGreen, kRed, kBlack}) {
+      log.SetTextColor(colour);
+      log.AppendLine(QStringLiteral("0003: 1 ^ 0 a b 1 Non-Goodness: 3/5, Errors: 2"));
+    }
+    log.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&log));
+    const QImage image = log.viewport()->grab().toImage();
+    for (int line = 0; line < 3; ++line) {
+      QVERIFY2(LineContrast(log, line, image) >= kLeastContrast, qPrintable(QString::number(LineContrast(log, line, image))));
+    }
+    QCOMPARE(log.LineColor(0), kGreen);  // the colour asked for, as the reports and tests read it
+
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(dark);
+    FormFixture fixture;
+    TEQForm& form = ShowOn(fixture, QSize(1280, 800), 4, false);
+    for (QLabel* label : {form.LabelGood, form.LabelAssocInf, form.LabelFitness, form.LabelPopInd}) {
+      const double contrast = ContrastRatio(label->palette().color(QPalette::WindowText), label->palette().color(QPalette::Window));
+      QVERIFY2(contrast >= kLeastContrast, qPrintable(label->text() + QStringLiteral(": ") + QString::number(contrast)));
+    }
+    QApplication::setPalette(light);
   }
 
   void wideningTheLogKeepsTheTablesInView() {
