@@ -46,9 +46,9 @@ QLayout* TEQForm::BuildFindRow() {
   SpinEditKeep = new SpinEdit(1, 1000000, 1000);
   LabelFindStatus = new StatusPanel(QString());
   LabelFindStatus->setToolTip(
-      QStringLiteral("Find splits the search into parts of very different sizes: the parts searched tell how "
-                     "far it has come, not how long it will take. Classes are counted as they are listed, "
-                     "in the finder's order."));
+      QStringLiteral("Find: parts searched of the parts planned, classes listed so far, time. The parts differ "
+                     "in size by far, so they tell how far Find has come, not how long it will take; classes are "
+                     "listed in the finder's order, so a large early part holds them back."));
   LabelFindStatus->hide();  // until the first Find
   statusBar()->addPermanentWidget(LabelFindStatus);
 
@@ -141,7 +141,7 @@ void TEQForm::FindProgressed(const FinderProgress& progress) {
   // as a share of the time, so the count of parts is shown as it is.
   const auto done = static_cast<BigCount>(std::max(progress.Done, 0.0));
   const auto planned = static_cast<BigCount>(std::max(progress.Total, progress.Done));
-  LabelFindStatus->setText(QStringLiteral("Find: %1 of %2 parts searched, %3 so far, %4")
+  LabelFindStatus->setText(QStringLiteral("Find: %1/%2 parts, %3, %4")
                                .arg(Grouped(done), Grouped(planned),
                                     Plural(static_cast<BigCount>(progress.Classes), "class", "classes"),
                                     SecondsText(progress.Seconds)));
@@ -165,9 +165,10 @@ void TEQForm::FindFinished(const FinderSummary& summary) {
   }
   RichEditLog->SetTextColor(kBlack);
   RichEditLog->AppendLine(line);
-  LabelFindStatus->setText(QStringLiteral("Find: %1, %2%3")
-                               .arg(Plural(classes, "class", "classes"), SecondsText(summary.Seconds),
-                                    summary.Complete ? QStringLiteral(", complete") : QStringLiteral(", stopped")));
+  // The outcome first: it is what a narrow status bar must not cut off.
+  LabelFindStatus->setText(QStringLiteral("Find: %1, %2, %3")
+                               .arg(summary.Complete ? QStringLiteral("complete") : QStringLiteral("stopped"),
+                                    Plural(classes, "class", "classes"), SecondsText(summary.Seconds)));
   SetFindRunning(false);
   if (kept > 0 || BrowsedPopulation == FoundPopulation) LoadFoundClick();
 }

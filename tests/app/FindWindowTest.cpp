@@ -280,7 +280,7 @@ class FindWindowTest : public QObject {
     QCOMPARE(finder.settings_seen.ElementCount, 5);
     QVERIFY(finder.settings_seen.WantGoodness);
     QCOMPARE(finder.threads_seen, form.SpinEditThreads->Value());
-    QTRY_COMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 3 of 40 parts searched, 2 classes so far, 1.5 s"));
+    QTRY_COMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 3/40 parts, 2 classes, 1.5 s"));
     QCOMPARE(form.ButtonFind->text(), QStringLiteral("Stop"));
     for (QWidget* locked : std::initializer_list<QWidget*>{
              form.ButtonStep, form.ButtonRand, form.SpinEditElm, form.SpinEditOpt, form.SpinEditColor,

@@ -174,7 +174,7 @@ class WindowLayoutTest : public QObject {
                             QStringLiteral("Best: 99.999%"),              QStringLiteral("Median: 87.500%"),
                             QStringLiteral("Worst: 12.500%")};
     for (int i = 0; i < 9; ++i) form.StatusPanels[i]->setText(texts[i]);
-    form.LabelFindStatus->setText(QStringLiteral("Find: 40,960 of 40,960 parts searched, 1,627,206 classes so far, 34.0 s"));
+    form.LabelFindStatus->setText(QStringLiteral("Find: 40,960/40,960 parts, 1,627,206 classes, 34.0 s"));
     form.LabelFindStatus->show();
     QCoreApplication::processEvents();
     QList<QLabel*> panels(form.StatusPanels.begin(), form.StatusPanels.end());
