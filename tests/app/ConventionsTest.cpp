@@ -162,10 +162,10 @@ class ConventionsTest : public QObject {
     QCOMPARE(Command(form, "File", "Quit")->shortcut(), TEQForm::QuitShortcut());
 
     // A command is greyed with its button and does what a click does.
-    form.ButtonRand->setEnabled(false);
-    QVERIFY(!Command(form, "Search", "Reset GA")->isEnabled());
-    form.ButtonRand->setEnabled(true);
-    QVERIFY(Command(form, "Search", "Reset GA")->isEnabled());
+    for (const bool enabled : {false, true}) {
+      form.ButtonRand->setEnabled(enabled);
+      QCOMPARE(Command(form, "Search", "Reset GA")->isEnabled(), enabled);
+    }
     int saved = 0;
     form.AskSaveFileName = [&] { ++saved; return QString(); };
     Command(form, "File", "Save Population As…")->trigger();
@@ -220,9 +220,7 @@ class ConventionsTest : public QObject {
     for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
       QProcess program;
       QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-      environment.remove(QStringLiteral("DISPLAY"));
-      environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-      environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+      for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
       program.setProcessEnvironment(environment);
       program.start(QStringLiteral(VELMORA_GUI), {option});
       QVERIFY(program.waitForFinished(10000));
