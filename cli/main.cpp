@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "CliSettings.h"
 #include "Commands.h"
 #include "StandardOutput.h"
 #include "VelmoraVersion.h"
@@ -91,7 +92,29 @@ const char* UsageText() {
          "  130  find was interrupted (Ctrl-C); the summary of what was found is printed\n";
 }
 
+namespace {
+
+// --strict applies to every command that reads a settings file: taken out
+// here, before the command reads its own options.
+int TakeStrictOption(int argc, char** argv) {
+  int kept = 2;
+  bool options_done = false;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) options_done = true;
+    if (!options_done && std::strcmp(argv[i], "--strict") == 0) {
+      SetStrictSettings(true);
+      continue;
+    }
+    argv[kept++] = argv[i];
+  }
+  argv[kept] = nullptr;
+  return kept;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc >= 2) argc = TakeStrictOption(argc, argv);
   if (argc < 2) {
     std::fputs(UsageText(), stderr);
     return kExitUsage;
