@@ -18,7 +18,7 @@ TEST(TrustworthyResults, AMisspeltSettingIsToldAndStrictRefusesIt) {
   ScratchDirectory dir;
   const std::string ini = dir.File("Velmora.ini");
   WriteWholeFile(ini, "[Algebra properties]\nElements number=4\nGoodnes=1\n");
-  for (const std::string command : {"find --count", "evaluate " + std::string(VELMORA_TEST_DATA) + "/chain3.eqa"}) {
+  for (const std::string& command : {std::string("find --count"), "evaluate " + std::string(VELMORA_TEST_DATA) + "/chain3.eqa"}) {
     const CliRun warned = RunCli(command + " --settings " + Quoted(ini));
     EXPECT_EQ(warned.status, 0) << command;
     EXPECT_NE(warned.err.find(ini + ":3: unknown key \"Goodnes\" in [Algebra properties] (ignored; did you mean "
