@@ -19,20 +19,14 @@
 #include "ExactFinder.h"
 #include "Formatting.h"
 #include "Settings.h"
+#include "RunRecord.h"
 #include "StandardOutput.h"
+#include "StopSignals.h"
 
 namespace {
 
-constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report it
-
-std::atomic<bool> interrupted{false};
-// Ends the search: set by Ctrl-C and when standard output fails.
+// Ends the search: set by Ctrl-C or SIGTERM, and when an output fails.
 std::atomic<bool> stop_search{false};
-
-extern "C" void OnInterrupt(int) {
-  interrupted.store(true);
-  stop_search.store(true);
-}
 
 struct FindOptions {
   std::string settings_path;
@@ -130,26 +124,49 @@ bool WriteLine(const std::string& line) { return WriteToStandardOutput(line + "\
 
 std::string SecondsText(double seconds) { return ShortestDouble(std::round(seconds * 1000.0) / 1000.0); }
 
-// class_NNNN.eqa (description Class_NNNN) and class_NNNN.eqp (its table
-// dump), each complete under its name or not there at all.
-bool WriteClassFiles(const FoundClass& found, const std::filesystem::path& dir) {
+// STEM_NNNN.eqa (description Class_NNNN) and STEM_NNNN.eqp (its table
+// dump), each complete under its name or not there at all. On failure
+// `reason` names the file and why.
+bool WriteClassFiles(const FoundClass& found, const std::filesystem::path& dir, const std::string& stem,
+                     std::string& reason) {
   const std::string index = FormatIndex(found.Index);
-  const std::filesystem::path eqa = dir / ("class_" + index + ".eqa");
-  const std::filesystem::path eqp = dir / ("class_" + index + ".eqp");
+  const std::filesystem::path eqa = dir / (stem + "_" + index + ".eqa");
+  const std::filesystem::path eqp = dir / (stem + "_" + index + ".eqp");
   TEQAlgebra algebra = *found.Algebra;
   algebra.Description = "Class_" + index;
   algebra.FileName = eqa.string();
-  bool ok = true;
-  std::string reason;
-  if (!algebra.WriteEQA(&reason)) {
-    std::fprintf(stderr, "velmora-cli find: cannot write \"%s\": %s\n", eqa.string().c_str(), reason.c_str());
-    ok = false;
+  std::string why;
+  if (!algebra.WriteEQA(&why)) {
+    reason = "cannot write \"" + eqa.string() + "\": " + why;
+    return false;
   }
-  if (!WriteFileAtomically(eqp.string(), algebra.DumpTables() + "\r\n", &reason)) {
-    std::fprintf(stderr, "velmora-cli find: cannot write \"%s\": %s\n", eqp.string().c_str(), reason.c_str());
-    ok = false;
+  if (!WriteFileAtomically(eqp.string(), algebra.DumpTables() + "\r\n", &why)) {
+    reason = "cannot write \"" + eqp.string() + "\": " + why;
+    return false;
   }
-  return ok;
+  return true;
+}
+
+// Class files of an earlier run under the same names would mix with this
+// run's unnoticed: say so. Parts have names of their own and never meet.
+void WarnOfEarlierClasses(const std::string& out_dir, const std::string& stem) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(out_dir, error);
+  if (error) return;
+  int64_t earlier = 0;
+  const std::string prefix = stem + "_";
+  for (const auto& entry : entries) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+        name[prefix.size()] >= '0' && name[prefix.size()] <= '9') {
+      ++earlier;
+    }
+  }
+  if (earlier == 0) return;
+  std::fprintf(stderr,
+               "velmora-cli find: warning: \"%s\" already holds %lld %s_* files from an earlier run; this run "
+               "replaces those of the same name\n",
+               out_dir.c_str(), static_cast<long long>(earlier), stem.c_str());
 }
 
 bool PrepareDirectory(const std::string& out_dir) {
@@ -178,6 +195,8 @@ int RunFind(int argc, char** argv) {
     return kExitUsage;
   }
   if (options.has_out && !PrepareDirectory(options.out_dir)) return kExitInputFailed;
+  const std::string stem = ClassFileStem(options.part_index, options.part_count);
+  if (options.has_out) WarnOfEarlierClasses(options.out_dir, stem);
 
   FinderOptions finder;
   finder.Settings = Settings;
@@ -187,48 +206,74 @@ int RunFind(int argc, char** argv) {
   finder.PartIndex = options.part_index;
   finder.PartCount = options.part_count;
 
-  interrupted.store(false);
   stop_search.store(false);
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  struct sigaction previous {};
-  sigaction(SIGINT, &action, &previous);
-
   const bool show_progress = isatty(STDERR_FILENO) == 1;
   bool progress_shown = false;
-  bool outputs_ok = true;
   bool output_lost = false;  // standard output failed: nobody reads further lines
-  const FinderSummary summary = RunExactFinder(
-      finder,
-      [&](const FoundClass& found) {
-        if (output_lost) return;
-        if (!WriteLine("{\"class\": " + std::to_string(found.Index) + ", \"canonical\": " +
-                  JsonString(found.Algebra->CanonicalText) + ", \"automorphisms\": " +
-                  FormatBigCount(found.Class.Automorphisms) + ", \"labelled\": " + FormatBigCount(found.Labelled) + "}")) {
-          output_lost = true;
-          stop_search.store(true);
-          return;
-        }
-        if (options.has_out && !WriteClassFiles(found, options.out_dir)) outputs_ok = false;
-      },
-      [&](const FinderProgress& progress) {
-        if (!show_progress) return;
-        const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 100.0;
-        const double rate = progress.Seconds > 0 ? static_cast<double>(progress.Classes) / progress.Seconds : 0.0;
-        std::fprintf(stderr, "\rwork %.0f/%.0f (%.1f%%), %lld classes, %.1f classes/s, %.1f s   ", progress.Done,
-                     progress.Total, share, static_cast<long long>(progress.Classes), rate, progress.Seconds);
-        progress_shown = true;
-      },
-      stop_search);
-  sigaction(SIGINT, &previous, nullptr);
+  std::string failed_write;  // the first class file that could not be written
+  std::string record;        // the run's record beside its files, for merge
+  FinderSummary summary;
+  {
+    const StopSignals signals(stop_search);
+    summary = RunExactFinder(
+        finder,
+        [&](const FoundClass& found) {
+          if (stop_search.load()) return;
+          const std::string head = "{\"class\": " + std::to_string(found.Index) + ", \"id\": " +
+                                   JsonString(found.Class.Id);
+          const std::string tail = ", \"automorphisms\": " + FormatBigCount(found.Class.Automorphisms) +
+                                   ", \"labelled\": " + FormatBigCount(found.Labelled) + "}";
+          if (!WriteLine(head + ", \"canonical\": " + JsonString(found.Algebra->CanonicalText) + tail)) {
+            output_lost = true;
+            stop_search.store(true);
+            return;
+          }
+          if (!options.has_out) return;
+          // A failed write ends the run: the next would fail the same way.
+          if (!WriteClassFiles(found, options.out_dir, stem, failed_write)) {
+            std::fprintf(stderr, "velmora-cli find: %s\n", failed_write.c_str());
+            stop_search.store(true);
+            return;
+          }
+          record += head + tail + "\n";
+        },
+        [&](const FinderProgress& progress) {
+          if (!show_progress) return;
+          const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 100.0;
+          const double rate = progress.Seconds > 0 ? static_cast<double>(progress.Classes) / progress.Seconds : 0.0;
+          std::fprintf(stderr, "\rwork %.0f/%.0f (%.1f%%), %lld classes, %.1f classes/s, %.1f s   ", progress.Done,
+                       progress.Total, share, static_cast<long long>(progress.Classes), rate, progress.Seconds);
+          progress_shown = true;
+        },
+        stop_search);
+  }
   if (progress_shown) std::fputc('\n', stderr);
 
   if (output_lost) return kExitInputFailed;
-  const bool summary_written = WriteLine("{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " + FormatBigCount(summary.Labelled) +
-            ", \"complete\": " + (summary.Complete ? "true" : "false") + ", \"seconds\": " +
-            SecondsText(summary.Seconds) + "}");
-  if (!summary_written) return kExitInputFailed;
-  if (interrupted.load()) return kExitInterrupted;
-  return outputs_ok ? kExitOk : kExitInputFailed;
+  const bool interrupted = StopSignals::Received();
+  std::string line = "{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " +
+                     FormatBigCount(summary.Labelled) + ", \"complete\": " +
+                     (summary.Complete && failed_write.empty() ? "true" : "false");
+  if (!failed_write.empty()) {
+    line += ", \"why_incomplete\": " + JsonString(failed_write);
+  } else if (interrupted) {
+    line += ", \"why_incomplete\": \"interrupted\"";
+  }
+  line += ", \"seconds\": " + SecondsText(summary.Seconds);
+  if (options.part_count > 1) {
+    line += ", \"part\": \"" + std::to_string(options.part_index + 1) + "/" + std::to_string(options.part_count) + "\"";
+  }
+  line += ", " + ProvenanceMembers(values) + "}";
+  if (options.has_out && failed_write.empty()) {
+    const std::string record_path =
+        (std::filesystem::path(options.out_dir) / RunRecordName(options.part_index, options.part_count)).string();
+    std::string reason;
+    if (!WriteFileAtomically(record_path, record + line + "\n", &reason)) {
+      std::fprintf(stderr, "velmora-cli find: cannot write \"%s\": %s\n", record_path.c_str(), reason.c_str());
+      failed_write = record_path;
+    }
+  }
+  if (!WriteLine(line)) return kExitInputFailed;
+  if (interrupted) return kExitInterrupted;
+  return failed_write.empty() ? kExitOk : kExitInputFailed;
 }

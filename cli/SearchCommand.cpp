@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -19,7 +20,9 @@
 #include "Formatting.h"
 #include "Random.h"
 #include "Settings.h"
+#include "RunRecord.h"
 #include "StandardOutput.h"
+#include "StopSignals.h"
 #include "SettingsFile.h"
 
 namespace {
@@ -237,7 +240,11 @@ int RunSearch(int argc, char** argv) {
 
   Progress progress(isatty(STDERR_FILENO) == 1);
   int64_t done = 0;
-  while (output_ok && (steps == 0 || done < steps)) {
+  // Ctrl-C or SIGTERM ends the run after the step under way; the winners
+  // found so far are still printed and written.
+  std::atomic<bool> stop{false};
+  const StopSignals signals(stop);
+  while (output_ok && !stop.load() && (steps == 0 || done < steps)) {
     search.Step();
     ++done;
     std::string step_line(1, '{');
@@ -262,9 +269,14 @@ int RunSearch(int argc, char** argv) {
     if (i > 0) line += ", ";
     line += JsonString(winners.ClassOfWinner(i)->Id);
   }
-  line += "]}";
+  const bool interrupted = StopSignals::Received();
+  line += "], \"complete\": ";
+  line += interrupted ? "false, \"why_incomplete\": \"interrupted\"" : "true";
+  line += ", \"seed\": " + std::to_string(seed) + ", \"steps\": " + std::to_string(done) + ", " +
+          ProvenanceMembers(values) + "}";
   if (output_ok) output_ok = WriteLine(std::move(line));
 
   const bool files_ok = !options.has_out || WriteWinners(winners, options.out_dir);
-  return output_ok && files_ok ? kExitOk : kExitInputFailed;
+  if (!output_ok || !files_ok) return kExitInputFailed;
+  return interrupted ? kExitInterrupted : kExitOk;
 }

@@ -25,10 +25,16 @@
 
 namespace {
 
+// The lines without the final line's record of how the run was made
+// (completeness, seed, version, settings), which TrustworthyResults checks.
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  for (std::string line; std::getline(stream, line);) {
+    const size_t record = line.find(", \"complete\": ");
+    if (line.rfind("{\"winners\": [", 0) == 0 && record != std::string::npos) line = line.substr(0, record) + "}";
+    lines.push_back(line);
+  }
   return lines;
 }
 
