@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +15,38 @@
 namespace {
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+std::string Cli() { return Quoted(VELMORA_CLI); }
+
+// Runs a shell script and returns what it prints.
+std::string Shell(const std::string& script) {
+  std::string out;
+  FILE* pipe = popen(script.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, got);
+  pclose(pipe);
+  return out;
+}
+
+std::string LastLine(const std::string& text) {
+  const size_t end = text.find_last_not_of('\n');
+  if (end == std::string::npos) return std::string();
+  const size_t start = text.rfind('\n', end);
+  return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+size_t CountFiles(const std::string& dir, const std::string& extension) {
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) count += entry.path().extension() == extension;
+  return count;
+}
+
+std::string Settings(const ScratchDirectory& dir, int n) {
+  const std::string path = dir.File("n" + std::to_string(n) + ".ini");
+  WriteWholeFile(path, "[Algebra properties]\nElements number=" + std::to_string(n) + "\n");
+  return path;
+}
 
 TEST(TrustworthyResults, AMisspeltSettingIsToldAndStrictRefusesIt) {
   ScratchDirectory dir;
@@ -29,6 +63,47 @@ TEST(TrustworthyResults, AMisspeltSettingIsToldAndStrictRefusesIt) {
     EXPECT_EQ(strict.status, 2) << command;
     EXPECT_TRUE(strict.out.empty()) << strict.out;
   }
+}
+
+// Ctrl-C during a run keeps what was found: search writes its winners and
+// its final line, find --out stops at once with its summary, both exit 130.
+TEST(TrustworthyResults, AnInterruptedRunKeepsWhatItFound) {
+  ScratchDirectory dir;
+  const std::string ini = dir.File("search.ini");
+  WriteWholeFile(ini, "[Algebra properties]\nElements number=4\n[GA properties]\nWinners limit=10000\n");
+  const std::string search = Cli() + " search --seed 7 --steps 0 --settings " + Quoted(ini) + " --out " +
+                             Quoted(dir.File("winners")) + " > " + Quoted(dir.File("search.txt"));
+  const std::string find = Cli() + " find --settings " + Quoted(Settings(dir, 5)) + " --out " +
+                           Quoted(dir.File("classes")) + " > " + Quoted(dir.File("find.txt"));
+  for (const std::string& run : {search, find}) {
+    EXPECT_EQ(Shell(run + " & pid=$!; sleep 1; kill -INT $pid; wait $pid; echo $?"), "130\n") << run;
+  }
+  const std::string winners = LastLine(ReadWholeFile(dir.File("search.txt")));
+  EXPECT_NE(winners.find("\"complete\": false, \"why_incomplete\": \"interrupted\", \"seed\": 7"),
+            std::string::npos) << winners;
+  const size_t kept = CountFiles(dir.File("winners"), ".eqa");
+  EXPECT_GT(kept, 0u);
+  EXPECT_EQ(kept, static_cast<size_t>(std::count(winners.begin(), winners.end(), '^') / 16)) << "one file per winner";
+
+  const std::string summary = LastLine(ReadWholeFile(dir.File("find.txt")));
+  EXPECT_NE(summary.find("\"complete\": false, \"why_incomplete\": \"interrupted\""), std::string::npos);
+  const size_t classes = std::stoul(summary.substr(summary.find(':') + 1));
+  EXPECT_LT(classes, 12959u) << "stopped before the end";
+  EXPECT_EQ(CountFiles(dir.File("classes"), ".eqa"), classes);
+}
+
+// Ctrl-C while a full pipe blocks the output: the write is carried on once
+// the reader reads, and the run ends as on any Ctrl-C.
+TEST(TrustworthyResults, AnInterruptWhileThePipeIsFullEndsWithTheSummary) {
+  ScratchDirectory dir;
+  const std::string fifo = dir.File("pipe");
+  const std::string script = "mkfifo " + Quoted(fifo) + "; " + Cli() + " find --settings " + Quoted(Settings(dir, 5)) +
+                             " > " + Quoted(fifo) + " 2> " + Quoted(dir.File("err.txt")) + " & pid=$!; exec 3< " +
+                             Quoted(fifo) + "; sleep 1; kill -INT $pid; cat <&3 > " + Quoted(dir.File("out.txt")) +
+                             "; wait $pid; echo $?";
+  EXPECT_EQ(Shell(script), "130\n") << ReadWholeFile(dir.File("err.txt"));
+  EXPECT_NE(LastLine(ReadWholeFile(dir.File("out.txt"))).find("\"why_incomplete\": \"interrupted\""),
+            std::string::npos);
 }
 
 }  // namespace
