@@ -134,6 +134,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "search") == 0) return RunSearch(argc - 1, argv + 1);
   if (std::strcmp(command, "classes") == 0) return RunClasses(argc - 1, argv + 1);
   if (std::strcmp(command, "find") == 0) return RunFind(argc - 1, argv + 1);
+  if (std::strcmp(command, "merge") == 0) return RunMerge(argc - 1, argv + 1);
   std::fprintf(stderr, "velmora-cli: unknown command \"%s\"\n\n%s", command, UsageText());
   return kExitUsage;
 }

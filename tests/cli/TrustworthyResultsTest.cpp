@@ -65,6 +65,40 @@ TEST(TrustworthyResults, AMisspeltSettingIsToldAndStrictRefusesIt) {
   }
 }
 
+// Four parts into one folder lose nothing, and merge checks that they make
+// the whole run: every part there, complete, of the same settings.
+TEST(TrustworthyResults, PartsShareAFolderAndMergeIntoTheWholeRun) {
+  ScratchDirectory dir;
+  const std::string out = dir.File("classes");
+  const std::string ini = Settings(dir, 4);
+  for (int k = 1; k <= 4; ++k) {
+    const std::string part = "find --threads 1 --part " + std::to_string(k) + "/4 --settings " + Quoted(ini);
+    ASSERT_EQ(RunCli(part + " --out " + Quoted(out)).status, 0);
+    ASSERT_EQ(RunCli(part + " > " + Quoted(dir.File("part" + std::to_string(k) + ".jsonl"))).status, 0);
+  }
+  EXPECT_EQ(CountFiles(out, ".eqa"), 265u);
+  EXPECT_EQ(CountFiles(out, ".jsonl"), 4u);
+
+  const std::string whole = LastLine(RunCli("find --count --settings " + Quoted(ini)).out);
+  const std::string counts = whole.substr(0, whole.find(", \"seconds\""));  // classes, labelled, complete
+  const CliRun merged = RunCli("merge " + Quoted(out));
+  EXPECT_EQ(merged.status, 0) << merged.err;
+  EXPECT_EQ(merged.out.rfind(counts + ", \"parts\": 4, \"velmora\": ", 0), 0u) << merged.out << whole;
+  const std::string parts = Quoted(dir.File("part1.jsonl")) + " " + Quoted(dir.File("part2.jsonl")) + " " +
+                            Quoted(dir.File("part3.jsonl")) + " ";
+  EXPECT_EQ(RunCli("merge " + parts + Quoted(dir.File("part4.jsonl"))).out, merged.out);
+
+  const CliRun missing = RunCli("merge " + parts);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("part 4/4 is missing"), std::string::npos) << missing.err;
+  const std::string foreign = dir.File("foreign.jsonl");
+  ASSERT_EQ(RunCli("find --part 4/4 --settings " + Quoted(Settings(dir, 3)) + " > " + Quoted(foreign)).status, 0);
+  const CliRun mixed = RunCli("merge " + parts + Quoted(foreign));
+  EXPECT_EQ(mixed.status, 1);
+  EXPECT_TRUE(mixed.out.empty());
+  EXPECT_NE(mixed.err.find("made with other settings"), std::string::npos) << mixed.err;
+}
+
 // Ctrl-C during a run keeps what was found: search writes its winners and
 // its final line, find --out stops at once with its summary, both exit 130.
 TEST(TrustworthyResults, AnInterruptedRunKeepsWhatItFound) {
