@@ -10,6 +10,8 @@
 
 #include "CliSettings.h"
 #include "Commands.h"
+#include "RunRecord.h"
+#include "InputFiles.h"
 #include "StandardOutput.h"
 #include "EQAlgebra.h"
 #include "ExchangeFormats.h"
@@ -72,7 +74,15 @@ bool ParseExportOptions(int argc, char** argv, ExportCommandOptions& options, bo
 
 // The output name of an input file: its stem and the format's extension.
 std::string OutputPath(const std::string& out_dir, const std::string& input, const std::string& extension) {
-  return (std::filesystem::path(out_dir) / std::filesystem::path(input).stem()).string() + extension;
+  return (std::filesystem::path(out_dir) / InputStem(input)).string() + extension;
+}
+
+// The JSON object with the record of how it was made (version, element
+// count, changed settings) as its last members.
+std::string WithRecord(const std::string& json, const FormValues& values) {
+  const size_t close = json.rfind('}');
+  if (close == std::string::npos) return json;
+  return json.substr(0, close) + ", " + ProvenanceMembers(values) + json.substr(close);
 }
 
 }  // namespace
@@ -107,13 +117,21 @@ int RunExport(int argc, char** argv) {
     }
   }
 
+  // LaTeX, UACalc and a theory hold one algebra each: several in one stream
+  // would read as one document, one algebra or one unsatisfiable theory.
+  const bool one_per_stream = format == ExportFormat::kLatex || format == ExportFormat::kUacalc || options.theory;
+  if (!options.has_out && one_per_stream && options.files.size() > 1) {
+    Fail(std::to_string(options.files.size()) + " files to standard output, but " +
+         (options.theory ? std::string("a theory") : "the " + options.format_name + " format") +
+         " holds one algebra: give --out DIR for one file each, or one file at a time");
+    return kExitUsage;
+  }
   ExportOptions export_options;
   export_options.Theory = options.theory;
   int status = kExitOk;
   for (const std::string& path : options.files) {
     auto algebra = std::make_unique<TEQAlgebra>();
-    algebra->FileName = path;
-    if (!algebra->ReadEQA(&error)) {
+    if (!ReadAlgebraInput(path, *algebra, error)) {
       std::fprintf(stderr, "velmora-cli export: %s\n", error.c_str());
       status = kExitInputFailed;
       continue;
@@ -121,13 +139,14 @@ int RunExport(int argc, char** argv) {
     // What the window shows after opening the file: evaluated, the maximum
     // read off the order while it is in play.
     algebra->Evaluate();
-    if (algebra->Description.empty()) algebra->Description = std::filesystem::path(path).stem().string();
+    if (algebra->Description.empty()) algebra->Description = InputStem(path);
     std::string text;
     if (!ExportAlgebras(format, {algebra.get()}, export_options, text, error)) {
       std::fprintf(stderr, "velmora-cli export: %s: %s\n", path.c_str(), error.c_str());
       status = kExitInputFailed;
       continue;
     }
+    if (format == ExportFormat::kJson) text = WithRecord(text, values);
     if (!options.has_out) {
       if (!WriteToStandardOutput(text)) return kExitInputFailed;
       continue;

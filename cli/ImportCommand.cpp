@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "Commands.h"
+#include "InputFiles.h"
 #include "RegularFile.h"
 #include "StandardOutput.h"
 #include "ExchangeFormats.h"
@@ -72,10 +73,7 @@ bool ParseImportOptions(int argc, char** argv, ImportCommandOptions& options, bo
 constexpr uint64_t kMaxModelFileBytes = 64ull << 20;
 
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
-  std::string reason;
-  if (ReadRegularFile(path, kMaxModelFileBytes, text, reason) == ReadStatus::kRead) return true;
-  error = "Cannot read " + path + ": " + reason;
-  return false;
+  return ReadInput(path, kMaxModelFileBytes, text, error);
 }
 
 // Writes through a temporary file beside the target, then renames it.
@@ -112,7 +110,7 @@ int RunImport(int argc, char** argv) {
   }
   const ImportResult result = ImportModels(format, text, names);
   if (!result.FileFault.empty()) {
-    std::fprintf(stderr, "velmora-cli import: %s: %s\n", options.file.c_str(), result.FileFault.c_str());
+    std::fprintf(stderr, "velmora-cli import: %s: %s\n", InputLabel(options.file).c_str(), result.FileFault.c_str());
     return kExitInputFailed;
   }
   std::error_code ec;
@@ -123,12 +121,12 @@ int RunImport(int argc, char** argv) {
     return kExitInputFailed;
   }
 
-  const std::string stem = std::filesystem::path(options.file).stem().string();
+  const std::string stem = InputStem(options.file);
   int status = kExitOk;
   for (size_t k = 0; k < result.Models.size(); ++k) {
     const ImportedModel& model = result.Models[k];
     if (!model.Algebra) {
-      std::fprintf(stderr, "velmora-cli import: %s: %s: %s\n", options.file.c_str(), model.Label.c_str(),
+      std::fprintf(stderr, "velmora-cli import: %s: %s: %s\n", InputLabel(options.file).c_str(), model.Label.c_str(),
                    model.Fault.c_str());
       status = kExitInputFailed;
       continue;

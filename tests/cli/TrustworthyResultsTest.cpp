@@ -99,6 +99,40 @@ TEST(TrustworthyResults, PartsShareAFolderAndMergeIntoTheWholeRun) {
   EXPECT_NE(mixed.err.find("made with other settings"), std::string::npos) << mixed.err;
 }
 
+// "-" reads standard input, so that one tool's output pipes into the next.
+TEST(TrustworthyResults, ADashReadsStandardInput) {
+  ScratchDirectory dir;
+  const std::string chain = std::string(VELMORA_TEST_DATA) + "/chain3.eqa";
+  for (const std::string command : {"evaluate", "classes", "export --format json"}) {
+    const CliRun from_file = RunCli(command + " " + Quoted(chain));
+    const CliRun piped = RunCli(command + " - < " + Quoted(chain));
+    EXPECT_EQ(piped.status, 0) << command << piped.err;
+    std::string expected = from_file.out;
+    for (size_t at; (at = expected.find(chain)) != std::string::npos;) {
+      expected.replace(at, chain.size(), "-");
+    }
+    EXPECT_EQ(piped.out, expected) << command;
+  }
+  const std::string out = dir.File("imported");
+  const CliRun imported = RunCli("export --format ladr " + Quoted(chain) + " | " + Cli() + " import --format ladr - --out " + Quoted(out));
+  EXPECT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(imported.out, out + "/stdin_0001.eqa\n");
+}
+
+// A format that holds one algebra never gets several in one stream.
+TEST(TrustworthyResults, SeveralAlgebrasToAOneAlgebraStreamAreRefused) {
+  const std::string chain = Quoted(std::string(VELMORA_TEST_DATA) + "/chain3.eqa");
+  for (const std::string format : {"latex", "uacalc", "ladr --theory"}) {
+    const CliRun run = RunCli("export --format " + format + " " + chain + " " + chain);
+    EXPECT_EQ(run.status, 2) << format;
+    EXPECT_TRUE(run.out.empty()) << format;
+    EXPECT_NE(run.err.find("give --out DIR"), std::string::npos) << run.err;
+  }
+  const CliRun json = RunCli("export --format json " + chain + " " + chain);
+  EXPECT_EQ(json.status, 0);
+  EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 2) << "JSON Lines";
+}
+
 // Ctrl-C during a run keeps what was found: search writes its winners and
 // its final line, find --out stops at once with its summary, both exit 130.
 TEST(TrustworthyResults, AnInterruptedRunKeepsWhatItFound) {
