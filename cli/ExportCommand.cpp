@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CliSettings.h"
+#include "CommandLine.h"
 #include "Commands.h"
 #include "RunRecord.h"
 #include "InputFiles.h"
@@ -28,48 +29,25 @@ struct ExportCommandOptions {
   std::vector<std::string> files;
 };
 
-void PrintExportUsage(std::FILE* to) {
-  std::fputs(
-      "Usage: velmora-cli export --format latex|ladr|uacalc|json [--theory] [--settings FILE.ini] FILE.eqa... "
-      "[--out DIR]\n",
-      to);
-}
-
 bool Fail(const std::string& message) {
-  std::fprintf(stderr, "velmora-cli export: %s\n", message.c_str());
-  PrintExportUsage(stderr);
+  UsageError(*FindCommand("export"), message);
   return false;
 }
 
-bool ParseExportOptions(int argc, char** argv, ExportCommandOptions& options, bool& help) {
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.files.push_back(arg);
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "--help" || arg == "-h") {
-      help = true;
-      return true;
-    } else if (arg == "--theory") {
-      options.theory = true;
-    } else if (arg == "--format" || arg == "--settings" || arg == "--out") {
-      if (i + 1 >= argc) return Fail(arg + " needs a value");
-      const std::string value = argv[++i];
-      if (arg == "--format") options.format_name = value;
-      if (arg == "--settings") options.settings_path = value;
-      if (arg == "--out") {
-        options.has_out = true;
-        options.out_dir = value;
-      }
-    } else {
-      return Fail("unknown option \"" + arg + "\"");
-    }
-  }
-  if (options.format_name.empty()) return Fail("--format is missing");
-  if (options.files.empty()) return Fail("no EQA file given");
-  return true;
+// Reads the options through the shared table; on a usage error returns its status.
+int ParseExportOptions(int argc, char** argv, ExportCommandOptions& options) {
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("export");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  if (!line.Has("--format")) return UsageError(spec, "--format is missing");
+  if (line.Operands().empty()) return UsageError(spec, "no EQA file given");
+  options.format_name = line.Text("--format");
+  options.settings_path = line.Text("--settings");
+  options.theory = line.Has("--theory");
+  options.has_out = line.Has("--out");
+  options.out_dir = line.Text("--out");
+  options.files = line.Operands();
+  return -1;
 }
 
 // The output name of an input file: its stem and the format's extension.
@@ -89,9 +67,7 @@ std::string WithRecord(const std::string& json, const FormValues& values) {
 
 int RunExport(int argc, char** argv) {
   ExportCommandOptions options;
-  bool help = false;
-  if (!ParseExportOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
+  if (const int exit = ParseExportOptions(argc, argv, options); exit >= 0) return exit;
   ExportFormat format;
   if (!ParseExportFormat(options.format_name, format)) {
     Fail("unknown format \"" + options.format_name + "\" (latex, ladr, uacalc or json)");

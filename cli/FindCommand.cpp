@@ -15,6 +15,7 @@
 
 #include "AtomicFile.h"
 #include "CliSettings.h"
+#include "CommandLine.h"
 #include "Commands.h"
 #include "ExactFinder.h"
 #include "Formatting.h"
@@ -39,84 +40,43 @@ struct FindOptions {
   std::string out_dir;
 };
 
-void PrintFindUsage(std::FILE* to) {
-  std::fputs(
-      "Usage: velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] "
-      "[--part K/N] [--out DIR]\n",
-      to);
-}
-
-// A decimal number of digits only, from 1 to `maximum`.
-bool ParsePositive(const std::string& text, uint64_t maximum, uint64_t& value) {
-  if (text.empty() || text.size() > 19) return false;
-  uint64_t result = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    result = result * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (result < 1 || result > maximum) return false;
-  value = result;
-  return true;
-}
-
-bool ParseOptions(int argc, char** argv, FindOptions& options, bool& help) {
-  const auto fail = [](const std::string& message) {
-    std::fprintf(stderr, "velmora-cli find: %s\n", message.c_str());
-    PrintFindUsage(stderr);
+// "K/N" with 1 <= K <= N <= 1000000 into a 0-based index and a count.
+bool ParsePart(const std::string& text, int& index, int& count) {
+  const size_t slash = text.find('/');
+  if (slash == std::string::npos || slash == 0 || slash + 1 >= text.size() || slash > 7 || text.size() - slash > 8) {
     return false;
-  };
-  bool first = false, count = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      help = true;
-      return true;
-    }
-    if (arg == "--first") {
-      first = true;
-      continue;
-    }
-    if (arg == "--count") {
-      count = true;
-      continue;
-    }
-    const bool takes_value =
-        arg == "--settings" || arg == "--limit" || arg == "--threads" || arg == "--part" || arg == "--out";
-    if (!takes_value) return fail("unknown argument \"" + arg + "\"");
-    if (i + 1 >= argc) return fail(arg + " needs a value");
-    const std::string value = argv[++i];
-    uint64_t number = 0;
-    if (arg == "--settings") {
-      options.settings_path = value;
-    } else if (arg == "--limit") {
-      if (!ParsePositive(value, INT64_MAX, number)) {
-        return fail("--limit needs a whole number of 1 or more, not \"" + value + "\"");
-      }
-      options.limit = static_cast<int64_t>(number);
-    } else if (arg == "--threads") {
-      if (!ParsePositive(value, 256, number)) {
-        return fail("--threads needs a whole number from 1 to 256, not \"" + value + "\"");
-      }
-      options.threads = static_cast<int>(number);
-    } else if (arg == "--part") {
-      const size_t slash = value.find('/');
-      uint64_t k = 0, n = 0;
-      if (slash == std::string::npos || !ParsePositive(value.substr(0, slash), 1000000, k) ||
-          !ParsePositive(value.substr(slash + 1), 1000000, n) || k > n) {
-        return fail("--part needs K/N with 1 <= K <= N, not \"" + value + "\"");
-      }
-      options.part_index = static_cast<int>(k - 1);
-      options.part_count = static_cast<int>(n);
-    } else {
-      if (value.empty()) return fail("--out needs a directory name");
-      options.has_out = true;
-      options.out_dir = value;
-    }
   }
-  if (first && count) return fail("--first and --count exclude each other");
-  if (first) options.mode = FinderMode::First;
-  if (count) options.mode = FinderMode::Count;
+  int64_t k = 0, n = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (i == slash) continue;
+    if (text[i] < '0' || text[i] > '9') return false;
+    int64_t& number = i < slash ? k : n;
+    number = number * 10 + (text[i] - '0');
+  }
+  if (k < 1 || k > n || n > 1000000) return false;
+  index = static_cast<int>(k - 1);
+  count = static_cast<int>(n);
   return true;
+}
+
+// Reads the options through the shared table; on a usage error returns its status.
+int ParseOptions(int argc, char** argv, FindOptions& options) {
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("find");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  if (!line.Operands().empty()) return UsageError(spec, "unknown argument \"" + line.Operands().front() + "\"");
+  if (line.Has("--first") && line.Has("--count")) return UsageError(spec, "--first and --count exclude each other");
+  if (line.Has("--part") && !ParsePart(line.Text("--part"), options.part_index, options.part_count)) {
+    return UsageError(spec, "--part needs K/N with 1 <= K <= N, not \"" + line.Text("--part") + "\"");
+  }
+  options.settings_path = line.Text("--settings");
+  if (line.Has("--first")) options.mode = FinderMode::First;
+  if (line.Has("--count")) options.mode = FinderMode::Count;
+  options.limit = line.Number("--limit", 0);
+  options.threads = static_cast<int>(line.Number("--threads", 0));
+  options.has_out = line.Has("--out");
+  options.out_dir = line.Text("--out");
+  return -1;
 }
 
 // One JSON line, flushed and checked.
@@ -185,9 +145,7 @@ bool PrepareDirectory(const std::string& out_dir) {
 
 int RunFind(int argc, char** argv) {
   FindOptions options;
-  bool help = false;
-  if (!ParseOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
+  if (const int exit = ParseOptions(argc, argv, options); exit >= 0) return exit;
   FormValues values;
   std::string error;
   if (!LoadCliSettings(options.settings_path, values, error)) {

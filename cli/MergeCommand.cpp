@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AlgebraClass.h"
+#include "CommandLine.h"
 #include "Commands.h"
 #include "JsonLine.h"
 #include "RegularFile.h"
@@ -164,20 +165,11 @@ std::vector<std::string> Faults(const std::vector<Part>& parts) {
 }  // namespace
 
 int RunMerge(int argc, char** argv) {
-  std::vector<std::string> names;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
-    if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "velmora-cli merge: unknown option \"%s\"\n", arg.c_str());
-      return kExitUsage;
-    }
-    names.push_back(arg);
-  }
-  if (names.empty()) {
-    std::fputs("velmora-cli merge: no part given\nUsage: velmora-cli merge PART.jsonl|DIR...\n", stderr);
-    return kExitUsage;
-  }
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("merge");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  const std::vector<std::string>& names = line.Operands();
+  if (names.empty()) return UsageError(spec, "no part given");
   std::vector<Part> parts;
   bool read_ok = true;
   for (const std::string& name : names) {
@@ -206,9 +198,9 @@ int RunMerge(int argc, char** argv) {
     labelled += l;
   }
   const Part& first = parts.front();
-  const std::string line = "{\"classes\": " + FormatBigCount(classes) + ", \"labelled\": " + FormatBigCount(labelled) +
+  const std::string summary = "{\"classes\": " + FormatBigCount(classes) + ", \"labelled\": " + FormatBigCount(labelled) +
                            ", \"complete\": true, \"parts\": " + std::to_string(first.count) + ", \"velmora\": " +
                            Member(first, "velmora") + ", \"elements\": " + Member(first, "elements") +
                            ", \"settings\": " + Member(first, "settings") + "}\n";
-  return WriteToStandardOutput(line) ? kExitOk : kExitInputFailed;
+  return WriteToStandardOutput(summary) ? kExitOk : kExitInputFailed;
 }

@@ -204,8 +204,8 @@ TEST(FindCommand, UsageErrorsExitWithStatusTwo) {
   ScratchDirectory dir;
   const std::string settings = "find --settings " + Quoted(SettingsFile(dir, 3)) + " ";
   const std::pair<std::string, std::string> cases[] = {
-      {"--bogus", "unknown argument \"--bogus\""},
-      {"--threads 0", "--threads needs a whole number from 1 to 256, not \"0\""},
+      {"--bogus", "unknown option \"--bogus\""},
+      {"--threads 0", "--threads needs a whole number from 1 to 1024, not \"0\""},
       {"--threads", "--threads needs a value"},
       {"--limit 0", "--limit needs a whole number of 1 or more, not \"0\""},
       {"--part 3/2", "--part needs K/N with 1 <= K <= N, not \"3/2\""},
