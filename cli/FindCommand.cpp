@@ -170,6 +170,10 @@ int RunFind(int argc, char** argv) {
   bool output_lost = false;  // standard output failed: nobody reads further lines
   std::string failed_write;  // the first class file that could not be written
   std::string record;        // the run's record beside its files, for merge
+  // The classes handed out: a stop may come between the finder's count and
+  // the line, and the summary tells what was printed.
+  int64_t reported = 0;
+  BigCount reported_labelled = 0;
   FinderSummary summary;
   {
     const StopSignals signals(stop_search);
@@ -186,6 +190,8 @@ int RunFind(int argc, char** argv) {
             stop_search.store(true);
             return;
           }
+          ++reported;
+          reported_labelled += found.Labelled;
           if (!options.has_out) return;
           // A failed write ends the run: the next would fail the same way.
           if (!WriteClassFiles(found, options.out_dir, stem, failed_write)) {
@@ -209,6 +215,11 @@ int RunFind(int argc, char** argv) {
 
   if (output_lost) return kExitInputFailed;
   const bool interrupted = StopSignals::Received();
+  if (options.mode != FinderMode::Count) {
+    summary.Complete = summary.Complete && reported == summary.Classes;
+    summary.Classes = reported;
+    summary.Labelled = reported_labelled;
+  }
   std::string line = "{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " +
                      FormatBigCount(summary.Labelled) + ", \"complete\": " +
                      (summary.Complete && failed_write.empty() ? "true" : "false");
