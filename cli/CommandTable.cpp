@@ -65,8 +65,8 @@ const std::vector<CommandSpec>& CommandTable() {
        "several files need --out."},
       {"import", "FILE", {"--format", "--names", "--out", "--help"},
        "Reads every model of FILE (\"-\": standard input; a model finder's\n"
-       "interpretation(...) terms with --format ladr, or a UACalc .ua file with\n"
-       "--format uacalc) and writes each as DIR/NAME_NNNN.eqa (NAME: the file's stem,\n"
+       "interpretation(...) terms, or its cooked or portable form, with --format ladr;\n"
+       "a UACalc .ua file with --format uacalc) and writes each as DIR/NAME_NNNN.eqa (NAME: the file's stem,\n"
        "\"stdin\" for standard input). The top becomes \"1\", the bottom \"0\". A model that\n"
        "does not fit is named with its fault on standard error; the others are still\n"
        "written. --out is required."},
