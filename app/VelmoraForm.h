@@ -204,6 +204,7 @@ class TEQForm : public QMainWindow {
 
   // --- Settings and the INI file ---------------------------------------------
   void LoadSettings();
+  void LogSettingsWarnings(const std::string& path);
   void ApplySettings();
   void SaveSettings();  // reports a failed write once through ShowMessage
   void SpinEditElmChange();

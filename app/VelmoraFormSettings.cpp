@@ -5,7 +5,9 @@
 
 #include "Colours.h"
 #include "LogPane.h"
+#include "RegularFile.h"
 #include "Settings.h"
+#include "SettingsCheck.h"
 #include "SpinEdit.h"
 #include "VelmoraForm.h"
 
@@ -65,6 +67,16 @@ QCheckBox* TEQForm::BoxOf(Control control) const {
 
 // --- The INI file ---------------------------------------------------------------
 
+// The lines of the file that the reading ignores (a misspelt key, a value that
+// is not a number), told in the log as the command-line tool tells them.
+void TEQForm::LogSettingsWarnings(const std::string& path) {
+  std::string text, reason;
+  if (ReadRegularFile(path, IniFile::kMaxFileBytes, text, reason) != ReadStatus::kRead) return;
+  for (const SettingsWarning& warning : CheckSettingsText(text, path)) {
+    RichEditLog->AppendLine(QString::fromStdString(warning.message));
+  }
+}
+
 void TEQForm::LoadSettings() {
   const QString path = environment_.settings_file;
   if (!QFileInfo::exists(path)) return;  // the controls keep their defaults
@@ -78,6 +90,7 @@ void TEQForm::LoadSettings() {
     }
     return;
   }
+  LogSettingsWarnings(path.toStdString());
   // Each value goes into its control, so the control's handler runs when the
   // value changes; the order of the keys decides the outcome of the pairs.
   for (const SettingsKey& key : kReadOrder) {

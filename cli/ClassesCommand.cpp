@@ -10,6 +10,7 @@
 #include "AlgebraClass.h"
 #include "CliSettings.h"
 #include "Commands.h"
+#include "InputFiles.h"
 #include "StandardOutput.h"
 #include "EQAlgebra.h"
 #include "FileArguments.h"
@@ -30,9 +31,8 @@ int RunClasses(int argc, char** argv) {
   std::unordered_set<std::string> keys;
   for (const std::string& path : arguments.files) {
     auto algebra = std::make_unique<TEQAlgebra>();
-    algebra->FileName = path;
     std::string line = "{\"file\": " + JsonString(path);
-    if (algebra->ReadEQA(&error)) {
+    if (ReadAlgebraInput(path, *algebra, error)) {
       const AlgebraClass algebra_class = ClassifyAlgebra(*algebra);
       keys.insert(algebra_class.Key);
       ++read;

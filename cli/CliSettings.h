@@ -7,7 +7,15 @@
 
 #include "SettingsFile.h"
 
+// Whether a settings file's warnings (unknown sections and keys, values that
+// are not integers) are errors: set by --strict.
+void SetStrictSettings(bool strict);
+
 // Loads `ini_path` (the defaults when empty) into `values` and applies them to
-// Settings. A missing or unreadable file leaves both unchanged and returns
-// false with a message.
+// Settings. Every line the reading ignores is told on standard error. A
+// missing or unreadable file, or any warning under --strict, leaves both
+// unchanged and returns false with a message.
 bool LoadCliSettings(const std::string& ini_path, FormValues& values, std::string& error);
+
+// The settings last loaded, for the record of how a result was made.
+const FormValues& LoadedSettings();

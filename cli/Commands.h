@@ -19,5 +19,7 @@ int RunImport(int argc, char** argv);
 int RunClasses(int argc, char** argv);
 // velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] [--part K/N] [--out DIR]
 int RunFind(int argc, char** argv);
+// velmora-cli merge PART.jsonl|DIR...
+int RunMerge(int argc, char** argv);
 // The full help text (every command and the exit codes).
 const char* UsageText();

@@ -9,6 +9,7 @@
 
 #include "CliSettings.h"
 #include "Commands.h"
+#include "InputFiles.h"
 #include "FileArguments.h"
 #include "EQAlgebra.h"
 #include "Formatting.h"
@@ -20,9 +21,8 @@ namespace {
 // One output line for one file; false when the file could not be read.
 bool EvaluateFile(const std::string& path, std::string& line) {
   auto algebra = std::make_unique<TEQAlgebra>();
-  algebra->FileName = path;
   std::string error;
-  if (!algebra->ReadEQA(&error)) {
+  if (!ReadAlgebraInput(path, *algebra, error)) {
     line = "{\"file\": " + JsonString(path) + ", \"error\": " + JsonString(error) + "}";
     return false;
   }

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "CliSettings.h"
+#include "CommandLine.h"
 #include "Commands.h"
+#include "RunRecord.h"
+#include "InputFiles.h"
 #include "StandardOutput.h"
 #include "EQAlgebra.h"
 #include "ExchangeFormats.h"
@@ -26,62 +29,45 @@ struct ExportCommandOptions {
   std::vector<std::string> files;
 };
 
-void PrintExportUsage(std::FILE* to) {
-  std::fputs(
-      "Usage: velmora-cli export --format latex|ladr|uacalc|json [--theory] [--settings FILE.ini] FILE.eqa... "
-      "[--out DIR]\n",
-      to);
-}
-
 bool Fail(const std::string& message) {
-  std::fprintf(stderr, "velmora-cli export: %s\n", message.c_str());
-  PrintExportUsage(stderr);
+  UsageError(*FindCommand("export"), message);
   return false;
 }
 
-bool ParseExportOptions(int argc, char** argv, ExportCommandOptions& options, bool& help) {
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-      options.files.push_back(arg);
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "--help" || arg == "-h") {
-      help = true;
-      return true;
-    } else if (arg == "--theory") {
-      options.theory = true;
-    } else if (arg == "--format" || arg == "--settings" || arg == "--out") {
-      if (i + 1 >= argc) return Fail(arg + " needs a value");
-      const std::string value = argv[++i];
-      if (arg == "--format") options.format_name = value;
-      if (arg == "--settings") options.settings_path = value;
-      if (arg == "--out") {
-        options.has_out = true;
-        options.out_dir = value;
-      }
-    } else {
-      return Fail("unknown option \"" + arg + "\"");
-    }
-  }
-  if (options.format_name.empty()) return Fail("--format is missing");
-  if (options.files.empty()) return Fail("no EQA file given");
-  return true;
+// Reads the options through the shared table; on a usage error returns its status.
+int ParseExportOptions(int argc, char** argv, ExportCommandOptions& options) {
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("export");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  if (!line.Has("--format")) return UsageError(spec, "--format is missing");
+  if (line.Operands().empty()) return UsageError(spec, "no EQA file given");
+  options.format_name = line.Text("--format");
+  options.settings_path = line.Text("--settings");
+  options.theory = line.Has("--theory");
+  options.has_out = line.Has("--out");
+  options.out_dir = line.Text("--out");
+  options.files = line.Operands();
+  return -1;
 }
 
 // The output name of an input file: its stem and the format's extension.
 std::string OutputPath(const std::string& out_dir, const std::string& input, const std::string& extension) {
-  return (std::filesystem::path(out_dir) / std::filesystem::path(input).stem()).string() + extension;
+  return (std::filesystem::path(out_dir) / InputStem(input)).string() + extension;
+}
+
+// The JSON object with the record of how it was made (version, element
+// count, changed settings) as its last members.
+std::string WithRecord(const std::string& json, const FormValues& values) {
+  const size_t close = json.rfind('}');
+  if (close == std::string::npos) return json;
+  return json.substr(0, close) + ", " + ProvenanceMembers(values) + json.substr(close);
 }
 
 }  // namespace
 
 int RunExport(int argc, char** argv) {
   ExportCommandOptions options;
-  bool help = false;
-  if (!ParseExportOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
+  if (const int exit = ParseExportOptions(argc, argv, options); exit >= 0) return exit;
   ExportFormat format;
   if (!ParseExportFormat(options.format_name, format)) {
     Fail("unknown format \"" + options.format_name + "\" (latex, ladr, uacalc or json)");
@@ -107,13 +93,21 @@ int RunExport(int argc, char** argv) {
     }
   }
 
+  // LaTeX, UACalc and a theory hold one algebra each: several in one stream
+  // would read as one document, one algebra or one unsatisfiable theory.
+  const bool one_per_stream = format == ExportFormat::kLatex || format == ExportFormat::kUacalc || options.theory;
+  if (!options.has_out && one_per_stream && options.files.size() > 1) {
+    Fail(std::to_string(options.files.size()) + " files to standard output, but " +
+         (options.theory ? std::string("a theory") : "the " + options.format_name + " format") +
+         " holds one algebra: give --out DIR for one file each, or one file at a time");
+    return kExitUsage;
+  }
   ExportOptions export_options;
   export_options.Theory = options.theory;
   int status = kExitOk;
   for (const std::string& path : options.files) {
     auto algebra = std::make_unique<TEQAlgebra>();
-    algebra->FileName = path;
-    if (!algebra->ReadEQA(&error)) {
+    if (!ReadAlgebraInput(path, *algebra, error)) {
       std::fprintf(stderr, "velmora-cli export: %s\n", error.c_str());
       status = kExitInputFailed;
       continue;
@@ -121,13 +115,14 @@ int RunExport(int argc, char** argv) {
     // What the window shows after opening the file: evaluated, the maximum
     // read off the order while it is in play.
     algebra->Evaluate();
-    if (algebra->Description.empty()) algebra->Description = std::filesystem::path(path).stem().string();
+    if (algebra->Description.empty()) algebra->Description = InputStem(path);
     std::string text;
     if (!ExportAlgebras(format, {algebra.get()}, export_options, text, error)) {
       std::fprintf(stderr, "velmora-cli export: %s: %s\n", path.c_str(), error.c_str());
       status = kExitInputFailed;
       continue;
     }
+    if (format == ExportFormat::kJson) text = WithRecord(text, values);
     if (!options.has_out) {
       if (!WriteToStandardOutput(text)) return kExitInputFailed;
       continue;

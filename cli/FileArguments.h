@@ -1,6 +1,6 @@
 #pragma once
 // The arguments of the commands that take EQA files:
-// [--settings FILE.ini] [--] FILE.eqa...
+// [--settings FILE.ini] [--strict] [--] FILE.eqa...
 
 #include <string>
 #include <vector>

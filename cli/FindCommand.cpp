@@ -15,24 +15,19 @@
 
 #include "AtomicFile.h"
 #include "CliSettings.h"
+#include "CommandLine.h"
 #include "Commands.h"
 #include "ExactFinder.h"
 #include "Formatting.h"
 #include "Settings.h"
+#include "RunRecord.h"
 #include "StandardOutput.h"
+#include "StopSignals.h"
 
 namespace {
 
-constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report it
-
-std::atomic<bool> interrupted{false};
-// Ends the search: set by Ctrl-C and when standard output fails.
+// Ends the search: set by Ctrl-C or SIGTERM, and when an output fails.
 std::atomic<bool> stop_search{false};
-
-extern "C" void OnInterrupt(int) {
-  interrupted.store(true);
-  stop_search.store(true);
-}
 
 struct FindOptions {
   std::string settings_path;
@@ -45,84 +40,43 @@ struct FindOptions {
   std::string out_dir;
 };
 
-void PrintFindUsage(std::FILE* to) {
-  std::fputs(
-      "Usage: velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] "
-      "[--part K/N] [--out DIR]\n",
-      to);
-}
-
-// A decimal number of digits only, from 1 to `maximum`.
-bool ParsePositive(const std::string& text, uint64_t maximum, uint64_t& value) {
-  if (text.empty() || text.size() > 19) return false;
-  uint64_t result = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    result = result * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (result < 1 || result > maximum) return false;
-  value = result;
-  return true;
-}
-
-bool ParseOptions(int argc, char** argv, FindOptions& options, bool& help) {
-  const auto fail = [](const std::string& message) {
-    std::fprintf(stderr, "velmora-cli find: %s\n", message.c_str());
-    PrintFindUsage(stderr);
+// "K/N" with 1 <= K <= N <= 1000000 into a 0-based index and a count.
+bool ParsePart(const std::string& text, int& index, int& count) {
+  const size_t slash = text.find('/');
+  if (slash == std::string::npos || slash == 0 || slash + 1 >= text.size() || slash > 7 || text.size() - slash > 8) {
     return false;
-  };
-  bool first = false, count = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      help = true;
-      return true;
-    }
-    if (arg == "--first") {
-      first = true;
-      continue;
-    }
-    if (arg == "--count") {
-      count = true;
-      continue;
-    }
-    const bool takes_value =
-        arg == "--settings" || arg == "--limit" || arg == "--threads" || arg == "--part" || arg == "--out";
-    if (!takes_value) return fail("unknown argument \"" + arg + "\"");
-    if (i + 1 >= argc) return fail(arg + " needs a value");
-    const std::string value = argv[++i];
-    uint64_t number = 0;
-    if (arg == "--settings") {
-      options.settings_path = value;
-    } else if (arg == "--limit") {
-      if (!ParsePositive(value, INT64_MAX, number)) {
-        return fail("--limit needs a whole number of 1 or more, not \"" + value + "\"");
-      }
-      options.limit = static_cast<int64_t>(number);
-    } else if (arg == "--threads") {
-      if (!ParsePositive(value, 256, number)) {
-        return fail("--threads needs a whole number from 1 to 256, not \"" + value + "\"");
-      }
-      options.threads = static_cast<int>(number);
-    } else if (arg == "--part") {
-      const size_t slash = value.find('/');
-      uint64_t k = 0, n = 0;
-      if (slash == std::string::npos || !ParsePositive(value.substr(0, slash), 1000000, k) ||
-          !ParsePositive(value.substr(slash + 1), 1000000, n) || k > n) {
-        return fail("--part needs K/N with 1 <= K <= N, not \"" + value + "\"");
-      }
-      options.part_index = static_cast<int>(k - 1);
-      options.part_count = static_cast<int>(n);
-    } else {
-      if (value.empty()) return fail("--out needs a directory name");
-      options.has_out = true;
-      options.out_dir = value;
-    }
   }
-  if (first && count) return fail("--first and --count exclude each other");
-  if (first) options.mode = FinderMode::First;
-  if (count) options.mode = FinderMode::Count;
+  int64_t k = 0, n = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (i == slash) continue;
+    if (text[i] < '0' || text[i] > '9') return false;
+    int64_t& number = i < slash ? k : n;
+    number = number * 10 + (text[i] - '0');
+  }
+  if (k < 1 || k > n || n > 1000000) return false;
+  index = static_cast<int>(k - 1);
+  count = static_cast<int>(n);
   return true;
+}
+
+// Reads the options through the shared table; on a usage error returns its status.
+int ParseOptions(int argc, char** argv, FindOptions& options) {
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("find");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  if (!line.Operands().empty()) return UsageError(spec, "unknown argument \"" + line.Operands().front() + "\"");
+  if (line.Has("--first") && line.Has("--count")) return UsageError(spec, "--first and --count exclude each other");
+  if (line.Has("--part") && !ParsePart(line.Text("--part"), options.part_index, options.part_count)) {
+    return UsageError(spec, "--part needs K/N with 1 <= K <= N, not \"" + line.Text("--part") + "\"");
+  }
+  options.settings_path = line.Text("--settings");
+  if (line.Has("--first")) options.mode = FinderMode::First;
+  if (line.Has("--count")) options.mode = FinderMode::Count;
+  options.limit = line.Number("--limit", 0);
+  options.threads = static_cast<int>(line.Number("--threads", 0));
+  options.has_out = line.Has("--out");
+  options.out_dir = line.Text("--out");
+  return -1;
 }
 
 // One JSON line, flushed and checked.
@@ -130,26 +84,49 @@ bool WriteLine(const std::string& line) { return WriteToStandardOutput(line + "\
 
 std::string SecondsText(double seconds) { return ShortestDouble(std::round(seconds * 1000.0) / 1000.0); }
 
-// class_NNNN.eqa (description Class_NNNN) and class_NNNN.eqp (its table
-// dump), each complete under its name or not there at all.
-bool WriteClassFiles(const FoundClass& found, const std::filesystem::path& dir) {
+// STEM_NNNN.eqa (description Class_NNNN) and STEM_NNNN.eqp (its table
+// dump), each complete under its name or not there at all. On failure
+// `reason` names the file and why.
+bool WriteClassFiles(const FoundClass& found, const std::filesystem::path& dir, const std::string& stem,
+                     std::string& reason) {
   const std::string index = FormatIndex(found.Index);
-  const std::filesystem::path eqa = dir / ("class_" + index + ".eqa");
-  const std::filesystem::path eqp = dir / ("class_" + index + ".eqp");
+  const std::filesystem::path eqa = dir / (stem + "_" + index + ".eqa");
+  const std::filesystem::path eqp = dir / (stem + "_" + index + ".eqp");
   TEQAlgebra algebra = *found.Algebra;
   algebra.Description = "Class_" + index;
   algebra.FileName = eqa.string();
-  bool ok = true;
-  std::string reason;
-  if (!algebra.WriteEQA(&reason)) {
-    std::fprintf(stderr, "velmora-cli find: cannot write \"%s\": %s\n", eqa.string().c_str(), reason.c_str());
-    ok = false;
+  std::string why;
+  if (!algebra.WriteEQA(&why)) {
+    reason = "cannot write \"" + eqa.string() + "\": " + why;
+    return false;
   }
-  if (!WriteFileAtomically(eqp.string(), algebra.DumpTables() + "\r\n", &reason)) {
-    std::fprintf(stderr, "velmora-cli find: cannot write \"%s\": %s\n", eqp.string().c_str(), reason.c_str());
-    ok = false;
+  if (!WriteFileAtomically(eqp.string(), algebra.DumpTables() + "\r\n", &why)) {
+    reason = "cannot write \"" + eqp.string() + "\": " + why;
+    return false;
   }
-  return ok;
+  return true;
+}
+
+// Class files of an earlier run under the same names would mix with this
+// run's unnoticed: say so. Parts have names of their own and never meet.
+void WarnOfEarlierClasses(const std::string& out_dir, const std::string& stem) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(out_dir, error);
+  if (error) return;
+  int64_t earlier = 0;
+  const std::string prefix = stem + "_";
+  for (const auto& entry : entries) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+        name[prefix.size()] >= '0' && name[prefix.size()] <= '9') {
+      ++earlier;
+    }
+  }
+  if (earlier == 0) return;
+  std::fprintf(stderr,
+               "velmora-cli find: warning: \"%s\" already holds %lld %s_* files from an earlier run; this run "
+               "replaces those of the same name\n",
+               out_dir.c_str(), static_cast<long long>(earlier), stem.c_str());
 }
 
 bool PrepareDirectory(const std::string& out_dir) {
@@ -168,9 +145,7 @@ bool PrepareDirectory(const std::string& out_dir) {
 
 int RunFind(int argc, char** argv) {
   FindOptions options;
-  bool help = false;
-  if (!ParseOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
+  if (const int exit = ParseOptions(argc, argv, options); exit >= 0) return exit;
   FormValues values;
   std::string error;
   if (!LoadCliSettings(options.settings_path, values, error)) {
@@ -178,6 +153,8 @@ int RunFind(int argc, char** argv) {
     return kExitUsage;
   }
   if (options.has_out && !PrepareDirectory(options.out_dir)) return kExitInputFailed;
+  const std::string stem = ClassFileStem(options.part_index, options.part_count);
+  if (options.has_out) WarnOfEarlierClasses(options.out_dir, stem);
 
   FinderOptions finder;
   finder.Settings = Settings;
@@ -187,48 +164,85 @@ int RunFind(int argc, char** argv) {
   finder.PartIndex = options.part_index;
   finder.PartCount = options.part_count;
 
-  interrupted.store(false);
   stop_search.store(false);
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  struct sigaction previous {};
-  sigaction(SIGINT, &action, &previous);
-
   const bool show_progress = isatty(STDERR_FILENO) == 1;
   bool progress_shown = false;
-  bool outputs_ok = true;
   bool output_lost = false;  // standard output failed: nobody reads further lines
-  const FinderSummary summary = RunExactFinder(
-      finder,
-      [&](const FoundClass& found) {
-        if (output_lost) return;
-        if (!WriteLine("{\"class\": " + std::to_string(found.Index) + ", \"canonical\": " +
-                  JsonString(found.Algebra->CanonicalText) + ", \"automorphisms\": " +
-                  FormatBigCount(found.Class.Automorphisms) + ", \"labelled\": " + FormatBigCount(found.Labelled) + "}")) {
-          output_lost = true;
-          stop_search.store(true);
-          return;
-        }
-        if (options.has_out && !WriteClassFiles(found, options.out_dir)) outputs_ok = false;
-      },
-      [&](const FinderProgress& progress) {
-        if (!show_progress) return;
-        const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 100.0;
-        const double rate = progress.Seconds > 0 ? static_cast<double>(progress.Classes) / progress.Seconds : 0.0;
-        std::fprintf(stderr, "\rwork %.0f/%.0f (%.1f%%), %lld classes, %.1f classes/s, %.1f s   ", progress.Done,
-                     progress.Total, share, static_cast<long long>(progress.Classes), rate, progress.Seconds);
-        progress_shown = true;
-      },
-      stop_search);
-  sigaction(SIGINT, &previous, nullptr);
+  std::string failed_write;  // the first class file that could not be written
+  std::string record;        // the run's record beside its files, for merge
+  // The classes handed out: a stop may come between the finder's count and
+  // the line, and the summary tells what was printed.
+  int64_t reported = 0;
+  BigCount reported_labelled = 0;
+  FinderSummary summary;
+  {
+    const StopSignals signals(stop_search);
+    summary = RunExactFinder(
+        finder,
+        [&](const FoundClass& found) {
+          if (stop_search.load()) return;
+          const std::string head = "{\"class\": " + std::to_string(found.Index) + ", \"id\": " +
+                                   JsonString(found.Class.Id);
+          const std::string tail = ", \"automorphisms\": " + FormatBigCount(found.Class.Automorphisms) +
+                                   ", \"labelled\": " + FormatBigCount(found.Labelled) + "}";
+          if (!WriteLine(head + ", \"canonical\": " + JsonString(found.Algebra->CanonicalText) + tail)) {
+            output_lost = true;
+            stop_search.store(true);
+            return;
+          }
+          ++reported;
+          reported_labelled += found.Labelled;
+          if (!options.has_out) return;
+          // A failed write ends the run: the next would fail the same way.
+          if (!WriteClassFiles(found, options.out_dir, stem, failed_write)) {
+            std::fprintf(stderr, "velmora-cli find: %s\n", failed_write.c_str());
+            stop_search.store(true);
+            return;
+          }
+          record += head + tail + "\n";
+        },
+        [&](const FinderProgress& progress) {
+          if (!show_progress) return;
+          const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 100.0;
+          const double rate = progress.Seconds > 0 ? static_cast<double>(progress.Classes) / progress.Seconds : 0.0;
+          std::fprintf(stderr, "\rwork %.0f/%.0f (%.1f%%), %lld classes, %.1f classes/s, %.1f s   ", progress.Done,
+                       progress.Total, share, static_cast<long long>(progress.Classes), rate, progress.Seconds);
+          progress_shown = true;
+        },
+        stop_search);
+  }
   if (progress_shown) std::fputc('\n', stderr);
 
   if (output_lost) return kExitInputFailed;
-  const bool summary_written = WriteLine("{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " + FormatBigCount(summary.Labelled) +
-            ", \"complete\": " + (summary.Complete ? "true" : "false") + ", \"seconds\": " +
-            SecondsText(summary.Seconds) + "}");
-  if (!summary_written) return kExitInputFailed;
-  if (interrupted.load()) return kExitInterrupted;
-  return outputs_ok ? kExitOk : kExitInputFailed;
+  const bool interrupted = StopSignals::Received();
+  if (options.mode != FinderMode::Count) {
+    summary.Complete = summary.Complete && reported == summary.Classes;
+    summary.Classes = reported;
+    summary.Labelled = reported_labelled;
+  }
+  std::string line = "{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " +
+                     FormatBigCount(summary.Labelled) + ", \"complete\": " +
+                     (summary.Complete && failed_write.empty() ? "true" : "false");
+  if (!failed_write.empty()) {
+    line += ", \"why_incomplete\": " + JsonString(failed_write);
+  } else if (interrupted) {
+    line += ", \"why_incomplete\": \"interrupted\"";
+  }
+  line += ", \"seconds\": " + SecondsText(summary.Seconds);
+  if (options.part_count > 1) {
+    line += ", \"part\": \"" + std::to_string(options.part_index + 1) + "/" + std::to_string(options.part_count) + "\"";
+  }
+  line += ", " + ProvenanceMembers(values) + "}";
+  if (options.has_out && failed_write.empty()) {
+    const std::string record_path =
+        (std::filesystem::path(options.out_dir) / RunRecordName(options.part_index, options.part_count)).string();
+    std::string reason;
+    if (!WriteFileAtomically(record_path, record + line + "\n", &reason)) {
+      std::fprintf(stderr, "velmora-cli find: cannot write \"%s\": %s\n", record_path.c_str(), reason.c_str());
+      failed_write = record_path;
+    }
+  }
+  if (!WriteLine(line)) return kExitInputFailed;
+  if (interrupted) return kExitInterrupted;
+  return failed_write.empty() ? kExitOk : kExitInputFailed;
 }

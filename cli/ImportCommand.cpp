@@ -7,7 +7,9 @@
 #include <string>
 #include <system_error>
 
+#include "CommandLine.h"
 #include "Commands.h"
+#include "InputFiles.h"
 #include "RegularFile.h"
 #include "StandardOutput.h"
 #include "ExchangeFormats.h"
@@ -24,47 +26,28 @@ struct ImportCommandOptions {
   std::string out_dir;
 };
 
-void PrintImportUsage(std::FILE* to) {
-  std::fputs("Usage: velmora-cli import --format ladr|uacalc [--names meet=...,prod=...,eq=...,delta=...] FILE "
-             "--out DIR\n",
-             to);
-}
-
 bool Fail(const std::string& message) {
-  std::fprintf(stderr, "velmora-cli import: %s\n", message.c_str());
-  PrintImportUsage(stderr);
+  UsageError(*FindCommand("import"), message);
   return false;
 }
 
-bool ParseImportOptions(int argc, char** argv, ImportCommandOptions& options, bool& help) {
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (options_done || arg.empty() || arg[0] != '-' || arg == "-") {
-      if (!options.file.empty()) return Fail("one model file at a time (\"" + arg + "\" is a second one)");
-      options.file = arg;
-    } else if (arg == "--") {
-      options_done = true;
-    } else if (arg == "--help" || arg == "-h") {
-      help = true;
-      return true;
-    } else if (arg == "--format" || arg == "--names" || arg == "--out") {
-      if (i + 1 >= argc) return Fail(arg + " needs a value");
-      const std::string value = argv[++i];
-      if (arg == "--format") options.format_name = value;
-      if (arg == "--names") options.names_text = value;
-      if (arg == "--out") {
-        options.has_out = true;
-        options.out_dir = value;
-      }
-    } else {
-      return Fail("unknown option \"" + arg + "\"");
-    }
+// Reads the options through the shared table; on a usage error returns its status.
+int ParseImportOptions(int argc, char** argv, ImportCommandOptions& options) {
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("import");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  if (line.Operands().size() > 1) {
+    return UsageError(spec, "one model file at a time (\"" + line.Operands()[1] + "\" is a second one)");
   }
-  if (options.format_name.empty()) return Fail("--format is missing");
-  if (options.file.empty()) return Fail("no model file given");
-  if (!options.has_out) return Fail("--out DIR is missing");
-  return true;
+  if (!line.Has("--format")) return UsageError(spec, "--format is missing");
+  if (line.Operands().empty()) return UsageError(spec, "no model file given");
+  if (!line.Has("--out")) return UsageError(spec, "--out DIR is missing");
+  options.format_name = line.Text("--format");
+  options.names_text = line.Text("--names");
+  options.file = line.Operands().front();
+  options.has_out = true;
+  options.out_dir = line.Text("--out");
+  return -1;
 }
 
 // A model finder's output may hold many models; anything beyond this is no
@@ -72,10 +55,7 @@ bool ParseImportOptions(int argc, char** argv, ImportCommandOptions& options, bo
 constexpr uint64_t kMaxModelFileBytes = 64ull << 20;
 
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
-  std::string reason;
-  if (ReadRegularFile(path, kMaxModelFileBytes, text, reason) == ReadStatus::kRead) return true;
-  error = "Cannot read " + path + ": " + reason;
-  return false;
+  return ReadInput(path, kMaxModelFileBytes, text, error);
 }
 
 // Writes through a temporary file beside the target, then renames it.
@@ -91,9 +71,7 @@ bool WriteModel(TEQAlgebra& algebra, const std::string& path, std::string& error
 
 int RunImport(int argc, char** argv) {
   ImportCommandOptions options;
-  bool help = false;
-  if (!ParseImportOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
+  if (const int exit = ParseImportOptions(argc, argv, options); exit >= 0) return exit;
   ImportFormat format;
   if (!ParseImportFormat(options.format_name, format)) {
     Fail("unknown format \"" + options.format_name + "\" (ladr or uacalc)");
@@ -112,7 +90,7 @@ int RunImport(int argc, char** argv) {
   }
   const ImportResult result = ImportModels(format, text, names);
   if (!result.FileFault.empty()) {
-    std::fprintf(stderr, "velmora-cli import: %s: %s\n", options.file.c_str(), result.FileFault.c_str());
+    std::fprintf(stderr, "velmora-cli import: %s: %s\n", InputLabel(options.file).c_str(), result.FileFault.c_str());
     return kExitInputFailed;
   }
   std::error_code ec;
@@ -123,12 +101,12 @@ int RunImport(int argc, char** argv) {
     return kExitInputFailed;
   }
 
-  const std::string stem = std::filesystem::path(options.file).stem().string();
+  const std::string stem = InputStem(options.file);
   int status = kExitOk;
   for (size_t k = 0; k < result.Models.size(); ++k) {
     const ImportedModel& model = result.Models[k];
     if (!model.Algebra) {
-      std::fprintf(stderr, "velmora-cli import: %s: %s: %s\n", options.file.c_str(), model.Label.c_str(),
+      std::fprintf(stderr, "velmora-cli import: %s: %s: %s\n", InputLabel(options.file).c_str(), model.Label.c_str(),
                    model.Fault.c_str());
       status = kExitInputFailed;
       continue;

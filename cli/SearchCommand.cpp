@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -14,12 +15,15 @@
 
 #include "AtomicFile.h"
 #include "CliSettings.h"
+#include "CommandLine.h"
 #include "Commands.h"
 #include "EQGenerations.h"
 #include "Formatting.h"
 #include "Random.h"
 #include "Settings.h"
+#include "RunRecord.h"
 #include "StandardOutput.h"
+#include "StopSignals.h"
 #include "SettingsFile.h"
 
 namespace {
@@ -36,70 +40,21 @@ struct SearchOptions {
 };
 
 
-void PrintSearchUsage(std::FILE* to) {
-  std::fputs("Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]\n", to);
-}
-
-// A decimal number of digits only, at most `maximum`.
-bool ParseUnsigned(const char* text, uint64_t maximum, uint64_t& value) {
-  if (text == nullptr || *text == '\0') return false;
-  uint64_t result = 0;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (*p < '0' || *p > '9') return false;
-    const uint64_t digit = static_cast<uint64_t>(*p - '0');
-    if (result > (maximum - digit) / 10) return false;
-    result = result * 10 + digit;
-  }
-  value = result;
-  return true;
-}
-
-// Parses the arguments; on a usage error prints the message and returns false.
-bool ParseOptions(int argc, char** argv, SearchOptions& options, bool& help) {
-  const auto fail = [](const std::string& message) {
-    std::fprintf(stderr, "velmora-cli search: %s\n", message.c_str());
-    PrintSearchUsage(stderr);
-    return false;
-  };
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      help = true;
-      return true;
-    }
-    const bool takes_value =
-        arg == "--settings" || arg == "--seed" || arg == "--steps" || arg == "--out" || arg == "--threads";
-    if (!takes_value) return fail("unknown argument \"" + arg + "\"");
-    if (i + 1 >= argc) return fail(arg + " needs a value");
-    const char* value = argv[++i];
-    uint64_t number = 0;
-    if (arg == "--settings") {
-      options.settings_path = value;
-    } else if (arg == "--seed") {
-      if (!ParseUnsigned(value, UINT32_MAX, number)) {
-        return fail(std::string("--seed needs a whole number from 0 to 4294967295, not \"") + value + "\"");
-      }
-      options.has_seed = true;
-      options.seed = static_cast<uint32_t>(number);
-    } else if (arg == "--steps") {
-      if (!ParseUnsigned(value, INT64_MAX, number)) {
-        return fail(std::string("--steps needs a whole number of 0 or more (0: no limit), not \"") + value + "\"");
-      }
-      options.has_steps = true;
-      options.steps = static_cast<int64_t>(number);
-    } else if (arg == "--threads") {
-      if (!ParseUnsigned(value, kMostThreads, number) || number == 0) {
-        return fail(std::string("--threads needs a whole number from 1 to ") + std::to_string(kMostThreads) +
-                    ", not \"" + value + "\"");
-      }
-      options.threads = static_cast<int32_t>(number);
-    } else {
-      if (*value == '\0') return fail("--out needs a directory name");
-      options.has_out = true;
-      options.out_dir = value;
-    }
-  }
-  return true;
+// Reads the options through the shared table; on a usage error returns its status.
+int ParseOptions(int argc, char** argv, SearchOptions& options) {
+  CommandLine line;
+  const CommandSpec& spec = *FindCommand("search");
+  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  if (!line.Operands().empty()) return UsageError(spec, "unknown argument \"" + line.Operands().front() + "\"");
+  options.settings_path = line.Text("--settings");
+  options.has_seed = line.Has("--seed");
+  options.seed = static_cast<uint32_t>(line.Number("--seed", 0));
+  options.has_steps = line.Has("--steps");
+  options.steps = line.Number("--steps", 0);
+  options.threads = static_cast<int32_t>(line.Number("--threads", 0));
+  options.has_out = line.Has("--out");
+  options.out_dir = line.Text("--out");
+  return -1;
 }
 
 uint32_t ClockSeed() {
@@ -211,9 +166,7 @@ bool WriteWinners(const TEQPopulation& winners, const std::string& out_dir) {
 
 int RunSearch(int argc, char** argv) {
   SearchOptions options;
-  bool help = false;
-  if (!ParseOptions(argc, argv, options, help)) return kExitUsage;
-  if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
+  if (const int exit = ParseOptions(argc, argv, options); exit >= 0) return exit;
   FormValues values;
   std::string error;
   if (!LoadCliSettings(options.settings_path, values, error)) {
@@ -237,7 +190,11 @@ int RunSearch(int argc, char** argv) {
 
   Progress progress(isatty(STDERR_FILENO) == 1);
   int64_t done = 0;
-  while (output_ok && (steps == 0 || done < steps)) {
+  // Ctrl-C or SIGTERM ends the run after the step under way; the winners
+  // found so far are still printed and written.
+  std::atomic<bool> stop{false};
+  const StopSignals signals(stop);
+  while (output_ok && !stop.load() && (steps == 0 || done < steps)) {
     search.Step();
     ++done;
     std::string step_line(1, '{');
@@ -262,9 +219,14 @@ int RunSearch(int argc, char** argv) {
     if (i > 0) line += ", ";
     line += JsonString(winners.ClassOfWinner(i)->Id);
   }
-  line += "]}";
+  const bool interrupted = StopSignals::Received();
+  line += "], \"complete\": ";
+  line += interrupted ? "false, \"why_incomplete\": \"interrupted\"" : "true";
+  line += ", \"seed\": " + std::to_string(seed) + ", \"steps\": " + std::to_string(done) + ", " +
+          ProvenanceMembers(values) + "}";
   if (output_ok) output_ok = WriteLine(std::move(line));
 
   const bool files_ok = !options.has_out || WriteWinners(winners, options.out_dir);
-  return output_ok && files_ok ? kExitOk : kExitInputFailed;
+  if (!output_ok || !files_ok) return kExitInputFailed;
+  return interrupted ? kExitInterrupted : kExitOk;
 }

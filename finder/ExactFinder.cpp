@@ -193,6 +193,11 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       report_progress(emitted_units);
     }
     for (size_t w = 0; w < winners.size(); ++w) {
+      // One unit may hold many classes: a stop ends the handing out too.
+      if (stop.load()) {
+        ended_early = true;
+        break;
+      }
       const SearchWinner& winner = winners[w];
       FoundClass found;
       found.Index = summary.Classes;

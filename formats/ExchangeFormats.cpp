@@ -5,6 +5,7 @@
 #include "Formatting.h"
 #include "JsonFormat.h"
 #include "LadrFormat.h"
+#include "LadrOtherForms.h"
 #include "LatexFormat.h"
 #include "Settings.h"
 #include "UacalcFormat.h"
@@ -86,7 +87,10 @@ bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& a
 }
 
 ImportResult ImportModels(ImportFormat format, std::string_view text, const OperationNames& names) {
-  return format == ImportFormat::kLadr ? ReadLadrModels(text, names) : ReadUacalcModels(text, names);
+  if (format == ImportFormat::kUacalc) return ReadUacalcModels(text, names);
+  // The model finder's cooked and portable forms become its standard form.
+  if (const std::optional<std::string> standard = LadrStandardForm(text)) return ReadLadrModels(*standard, names);
+  return ReadLadrModels(text, names);
 }
 
 SearchSettings SettingsForImported(const ImportedModel& model, const SearchSettings& base) {

@@ -218,6 +218,18 @@ const Law kAxioms[] = {
     {"Boundedness", "M(P(x,y),E(x,y)) = P(x,y)", "x y"},
 };
 
+// Identities the representation holds whatever its lists say (the lookups
+// fix these cells), beyond the twelve laws: without them a model finder
+// would also find algebras that Velmora cannot hold.
+const char* kBottom = "M(0,x) = 0";
+const char* kProductZero = "P(0,x) = 0 & P(x,0) = 0";
+const char* kFixedDeltaCells = "D(0) = 0 & D(1) = 1";
+const char* kFixedJoinCells = "J(x,1) = 1 & J(1,x) = 1";
+
+// A theory of this many elements needs more memory than a model finder
+// allows by default; the file lifts the limit itself.
+constexpr int kLargeDomain = 20;
+
 const Law kGoodness = {"Goodness", "E(x,1) = x", "x"};
 const Law kInvolutive = {"Involutive", "E(E(x,0),0) = x", "x"};
 const Law kSemiseparated = {"Semiseparated", "E(x,1) = 1 -> x = 1", "x"};
@@ -328,8 +340,14 @@ std::string LadrTheory(const ExchangeTables& tables, const OperationNames& names
       " elements as a model finder's input: the axioms, the properties\n"
       "% required or forbidden, and every cell as a fact. 0 is the bottom, 1 the top,\n"
       "% 2, 3, ... the elements a, b, ...\n";
-  out += "assign(domain_size, " + std::to_string(n) + ").\n\nformulas(assumptions).\n";
+  out += "assign(domain_size, " + std::to_string(n) + ").\n";
+  if (n >= kLargeDomain) out += "assign(max_megs, -1).  % no memory limit\n";
+  out += "\nformulas(assumptions).\n";
   for (const Law& law : kAxioms) AppendLaw(out, law, true, names);
+  out += "% 0 is the bottom\n" + Named(kBottom, names) + ".\n";
+  out += "% Cells the representation fixes\n" + Named(kProductZero, names) + ".\n";
+  if (tables.HasDelta()) out += Named(kFixedDeltaCells, names) + ".\n";
+  if (tables.HasJoin()) out += Named(kFixedJoinCells, names) + ".\n";
   AppendWanted(out, kGoodness, s.WantGoodness, s.WantNonGoodness, names);
   AppendWanted(out, kInvolutive, s.WantInvolutive, s.WantNonInvolutive, names);
   AppendWanted(out, kSemiseparated, s.WantSemiSeparated, s.WantNonSemiSeparated, names);

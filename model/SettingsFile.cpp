@@ -288,8 +288,7 @@ std::string SettingsFilePath(const std::string& executable_directory) {
   std::string beside = executable_directory;
   if (!beside.empty() && beside.back() != '/') beside += '/';
   const std::string candidate = beside + "Velmora.ini";
-  const std::string directory = beside.empty() ? "." : beside;
-  if (access(candidate.c_str(), F_OK) == 0 || access(directory.c_str(), W_OK) == 0) return candidate;
+  if (access(candidate.c_str(), F_OK) == 0) return candidate;
   std::string config;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
     config = xdg;

@@ -82,6 +82,7 @@ void SaveFormValues(const FormValues& values, IniFile& ini);
 // (percentages divided by 100, GeneCount derived, QuickDir trimmed and ending in '/').
 void ApplyFormValues(const FormValues& values, SearchSettings& settings);
 
-// Where "Velmora.ini" lives: beside the executable when that directory holds
-// it or is writable, otherwise in the user's configuration directory.
+// Where "Velmora.ini" lives: beside the executable when one is already there
+// (a portable copy, the build tree), otherwise in the user's configuration
+// directory ($XDG_CONFIG_HOME or ~/.config, then Velmora/).
 std::string SettingsFilePath(const std::string& executable_directory);

@@ -110,6 +110,20 @@ class FormSettingsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // A misspelt key is logged once at start-up, as the tool tells it.
+  void ignoredSettingsLinesAreLoggedAtStartUp() {
+    FormFixture fixture;
+    QStringList lines = fixture.QuickDirLines();
+    lines << QStringLiteral("[Algebra properties]") << QStringLiteral("Goodnes=1");
+    fixture.WriteIni(lines);
+    TEQForm& form = fixture.Create();
+    const QString expected = fixture.IniPath() +
+                             QStringLiteral(":4: unknown key \"Goodnes\" in [Algebra properties] (ignored; did you "
+                                            "mean \"Goodness\"?)");
+    QCOMPARE(form.RichEditLog->Lines().count(expected), 1);
+    QVERIFY(!form.CheckBoxGood->isChecked());
+  }
+
   void pairOutcomesOfTheFileOrder_data() {
     QTest::addColumn<int>("pair");
     QTest::addColumn<bool>("non_wins");

@@ -103,7 +103,7 @@ TEST_F(ClassesCommand, UnreadableFilesAreReportedAndTheRestClassified) {
 TEST_F(ClassesCommand, BadArgumentsAreUsageErrors) {
   const CliRun none = RunCli("classes");
   EXPECT_EQ(none.status, 2);
-  EXPECT_EQ(none.err, "velmora-cli classes: no EQA file given\nUsage: velmora-cli classes [--settings FILE.ini] FILE.eqa...\n");
+  EXPECT_EQ(none.err, "velmora-cli classes: no EQA file given\nUsage: velmora-cli classes [--settings FILE.ini] [--strict] FILE.eqa...\n");
   const CliRun unknown = RunCli("classes --fast x.eqa");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err.rfind("velmora-cli classes: unknown option \"--fast\"\n", 0), 0u);
@@ -113,7 +113,7 @@ TEST_F(ClassesCommand, BadArgumentsAreUsageErrors) {
   EXPECT_EQ(no_ini.out, "");
   const CliRun help = RunCli("classes --help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("velmora-cli classes [--settings FILE.ini] FILE.eqa..."), std::string::npos);
+  EXPECT_NE(help.out.find("velmora-cli classes [--settings FILE.ini] [--strict] FILE.eqa..."), std::string::npos);
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST(EvaluateCommand, UnreadableFilesGiveAnErrorLineAndTheRestGoesOn) {
 }
 
 TEST(EvaluateCommand, UsageErrorsExitWithTwoAndPrintNothing) {
-  const std::string usage = "Usage: velmora-cli evaluate [--settings FILE.ini] FILE.eqa...\n";
+  const std::string usage = "Usage: velmora-cli evaluate [--settings FILE.ini] [--strict] FILE.eqa...\n";
   CliRun run = RunCli("evaluate");
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
@@ -134,7 +134,7 @@ TEST(EvaluateCommand, UsageErrorsExitWithTwoAndPrintNothing) {
 
   run = RunCli("evaluate --settings");
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "velmora-cli evaluate: --settings needs a file name\n" + usage);
+  EXPECT_EQ(run.err, "velmora-cli evaluate: --settings needs a value\n" + usage);
 
   run = RunCli("evaluate --bogus '" + Data("chain3.eqa") + "'");
   EXPECT_EQ(run.status, 2);
@@ -156,13 +156,15 @@ TEST(EvaluateCommand, UsageErrorsExitWithTwoAndPrintNothing) {
   EXPECT_EQ(run.err.rfind("velmora-cli: unknown command \"frobnicate\"\n", 0), 0u);
 }
 
-TEST(EvaluateCommand, HelpDocumentsBothCommandsAndTheExitCodes) {
+// The whole help names every command; a command's help only that command.
+TEST(EvaluateCommand, HelpDocumentsTheCommandsAndTheExitCodes) {
   for (const char* arguments : {"--help", "evaluate --help"}) {
     const CliRun run = RunCli(arguments);
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("velmora-cli evaluate [--settings FILE.ini] FILE.eqa...\n"), std::string::npos);
-    EXPECT_NE(run.out.find("velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]\n"),
-              std::string::npos);
+    EXPECT_NE(run.out.find("velmora-cli evaluate [--settings FILE.ini] [--strict] FILE.eqa...\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("velmora-cli search [--settings FILE.ini] [--strict] [--seed S] [--steps N] [--out DIR] "
+                           "[--threads T]\n") != std::string::npos,
+              std::string(arguments) == "--help");
     EXPECT_NE(run.out.find("Exit status:\n  0  success\n  1  some input failed"), std::string::npos);
     EXPECT_NE(run.out.find("\n  2  usage error"), std::string::npos);
   }

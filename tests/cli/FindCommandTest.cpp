@@ -46,14 +46,15 @@ std::vector<std::string> ExpectedClassLines(int n) {
   std::atomic<bool> stop{false};
   std::vector<std::string> lines;
   RunExactFinder(options, [&](const FoundClass& c) {
-    lines.push_back("{\"class\": " + std::to_string(c.Index) + ", \"canonical\": " +
+    lines.push_back("{\"class\": " + std::to_string(c.Index) + ", \"id\": " + JsonString(c.Class.Id) +
+                    ", \"canonical\": " +
                     JsonString(c.Algebra->CanonicalText) + ", \"automorphisms\": " +
                     Decimal(c.Class.Automorphisms) + ", \"labelled\": " + Decimal(c.Labelled) + "}");
   }, {}, stop);
   return lines;
 }
 
-const std::regex kSummary(R"(\{"classes": (\d+), "labelled": (\d+), "complete": (true|false), "seconds": [0-9.e-]+\})");
+const std::regex kSummary(R"(\{"classes": (\d+), "labelled": (\d+), "complete": (true|false), (?:"why_incomplete": "[^"]*", )?"seconds": [0-9.e-]+, .*"velmora": .*\})");
 
 }  // namespace
 
@@ -136,7 +137,8 @@ TEST(FindCommand, OutWritesEveryClassAsFilesThatReadBack) {
     ++files;
     EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary file is left";
   }
-  EXPECT_EQ(files, 26);
+  EXPECT_EQ(files, 27);  // and the run's record
+  EXPECT_EQ(Lines(ReadWholeFile(out + "/find.jsonl")).back(), lines.back());
   SearchSettings three_elements;
   three_elements.ElementCount = 3;
   const ScopedSettings scoped(three_elements);
@@ -163,16 +165,19 @@ TEST(FindCommand, AnUnusableOutputDirectoryIsReported) {
   EXPECT_NE(run.err.find("cannot create directory \"" + blocker + "\""), std::string::npos) << run.err;
 }
 
-TEST(FindCommand, AFileThatCannotBeWrittenIsNamedAndTheRestIsKept) {
+TEST(FindCommand, AFileThatCannotBeWrittenIsNamedAndEndsTheRun) {
   ScratchDirectory dir;
   const std::string out = dir.File("classes");
   std::filesystem::create_directories(out + "/class_0001.eqa/occupied");  // a folder where the file belongs
   const CliRun run = RunCli("find --settings " + Quoted(SettingsFile(dir, 3)) + " --out " + Quoted(out));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("cannot write \"" + out + "/class_0001.eqa\""), std::string::npos) << run.err;
-  EXPECT_EQ(Lines(run.out).size(), 14u) << "every class is still printed";
-  EXPECT_TRUE(std::filesystem::exists(out + "/class_0001.eqp"));
-  EXPECT_TRUE(std::filesystem::exists(out + "/class_0012.eqa"));
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u) << "the run stops at the class that cannot be written";
+  EXPECT_NE(lines.back().find("\"complete\": false, \"why_incomplete\": \"cannot write \\\"" + out + "/class_0001.eqa"),
+            std::string::npos) << lines.back();
+  EXPECT_TRUE(std::filesystem::exists(out + "/class_0000.eqp"));
+  EXPECT_FALSE(std::filesystem::exists(out + "/class_0002.eqa"));
   EXPECT_FALSE(std::filesystem::exists(out + "/.class_0001.eqa.part")) << "the temporary file is removed";
 }
 
@@ -199,8 +204,8 @@ TEST(FindCommand, UsageErrorsExitWithStatusTwo) {
   ScratchDirectory dir;
   const std::string settings = "find --settings " + Quoted(SettingsFile(dir, 3)) + " ";
   const std::pair<std::string, std::string> cases[] = {
-      {"--bogus", "unknown argument \"--bogus\""},
-      {"--threads 0", "--threads needs a whole number from 1 to 256, not \"0\""},
+      {"--bogus", "unknown option \"--bogus\""},
+      {"--threads 0", "--threads needs a whole number from 1 to 1024, not \"0\""},
       {"--threads", "--threads needs a value"},
       {"--limit 0", "--limit needs a whole number of 1 or more, not \"0\""},
       {"--part 3/2", "--part needs K/N with 1 <= K <= N, not \"3/2\""},

@@ -25,10 +25,16 @@
 
 namespace {
 
+// The lines without the final line's record of how the run was made
+// (completeness, seed, version, settings), which TrustworthyResults checks.
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  for (std::string line; std::getline(stream, line);) {
+    const size_t record = line.find(", \"complete\": ");
+    if (line.rfind("{\"winners\": [", 0) == 0 && record != std::string::npos) line = line.substr(0, record) + "}";
+    lines.push_back(line);
+  }
   return lines;
 }
 
@@ -286,7 +292,7 @@ TEST(SearchCommand, OutThatCannotBeCreatedFailsAfterPrintingEverything) {
 
 TEST(SearchCommand, BadArgumentsAreUsageErrors) {
   const std::string usage =
-      "Usage: velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]\n";
+      "Usage: velmora-cli search [--settings FILE.ini] [--strict] [--seed S] [--steps N] [--out DIR] [--threads T]\n";
   struct Case {
     const char* arguments;
     std::string message;
@@ -297,14 +303,14 @@ TEST(SearchCommand, BadArgumentsAreUsageErrors) {
       {"--seed 12ab", "--seed needs a whole number from 0 to 4294967295, not \"12ab\""},
       {"--seed ''", "--seed needs a whole number from 0 to 4294967295, not \"\""},
       {"--seed", "--seed needs a value"},
-      {"--steps -3", "--steps needs a whole number of 0 or more (0: no limit), not \"-3\""},
-      {"--steps 1.5", "--steps needs a whole number of 0 or more (0: no limit), not \"1.5\""},
-      {"--out ''", "--out needs a directory name"},
+      {"--steps -3", "--steps needs a whole number of 0 or more, not \"-3\""},
+      {"--steps 1.5", "--steps needs a whole number of 0 or more, not \"1.5\""},
+      {"--out ''", "--out needs a value"},
       {"--threads 0", "--threads needs a whole number from 1 to 1024, not \"0\""},
       {"--threads 1025", "--threads needs a whole number from 1 to 1024, not \"1025\""},
       {"--threads all", "--threads needs a whole number from 1 to 1024, not \"all\""},
       {"--threads", "--threads needs a value"},
-      {"--fast", "unknown argument \"--fast\""},
+      {"--fast", "unknown option \"--fast\""},
       {"extra", "unknown argument \"extra\""},
   };
   for (const Case& c : cases) {

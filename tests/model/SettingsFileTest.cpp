@@ -312,9 +312,13 @@ TEST_F(SettingsFileTest, ApplyTrimsTheQuickSaveDirectory) {
   }
 }
 
-TEST_F(SettingsFileTest, SettingsFileLivesBesideTheExecutableWhenPossible) {
+// Beside the executable only when a file is already there (a portable copy,
+// the build tree): an installed program never writes into ~/.local/bin.
+TEST_F(SettingsFileTest, SettingsFileLivesBesideTheExecutableOnlyWhenOneIsThere) {
   ScratchDirectory dir;
-  EXPECT_EQ(SettingsFilePath(dir.Path()), dir.Path() + "/Velmora.ini");  // writable
+  EXPECT_EQ(SettingsFilePath(dir.Path()), "/home/tester/.config/Velmora/Velmora.ini");  // writable, but empty
+  WriteWholeFile(dir.File("Velmora.ini"), "");
+  EXPECT_EQ(SettingsFilePath(dir.Path()), dir.Path() + "/Velmora.ini");
   EXPECT_EQ(SettingsFilePath(dir.Path() + "/"), dir.Path() + "/Velmora.ini");
   const std::string absent = dir.File("no/such/dir");
   EXPECT_EQ(SettingsFilePath(absent), "/home/tester/.config/Velmora/Velmora.ini");
