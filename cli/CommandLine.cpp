@@ -80,7 +80,10 @@ std::string SynopsisOf(const CommandSpec& command) {
   for (const char* name : command.options) {
     const OptionSpec* option = OptionNamed(name);
     if (option == nullptr || std::string(name) == "--help") continue;
-    text += std::string(" [") + name + (option->argument ? std::string(" ") + option->argument : "") + "]";
+    const bool required = std::any_of(command.required.begin(), command.required.end(),
+                                      [&name](const char* r) { return std::string(r) == name; });
+    const std::string usage = name + (option->argument ? std::string(" ") + option->argument : "");
+    text += required ? " " + usage : " [" + usage + "]";
   }
   if (*command.operands != '\0') text += std::string(" ") + command.operands;
   return text;

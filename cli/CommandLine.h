@@ -22,6 +22,7 @@ struct CommandSpec {
   const char* operands;                  // "FILE.eqa..." (empty: none)
   std::vector<const char*> options;      // names in the option table, in the order shown
   const char* description;               // a paragraph, lines of at most 78 characters
+  std::vector<const char*> required = {};  // options the command cannot do without
 };
 
 // Every option of every command.

@@ -62,14 +62,16 @@ const std::vector<CommandSpec>& CommandTable() {
        "representation fixes, the required and forbidden properties and every cell as\n"
        "a fact), uacalc (a UACalc .ua file), json (one object per line, with the class\n"
        "id, the version and the settings). LaTeX, UACalc and theories hold one algebra:\n"
-       "several files need --out."},
+       "several files need --out.",
+       {"--format"}},
       {"import", "FILE", {"--format", "--names", "--out", "--help"},
        "Reads every model of FILE (\"-\": standard input; a model finder's\n"
        "interpretation(...) terms, or its cooked or portable form, with --format ladr;\n"
        "a UACalc .ua file with --format uacalc) and writes each as DIR/NAME_NNNN.eqa (NAME: the file's stem,\n"
        "\"stdin\" for standard input). The top becomes \"1\", the bottom \"0\". A model that\n"
        "does not fit is named with its fault on standard error; the others are still\n"
-       "written. --out is required."},
+       "written.",
+       {"--format", "--out"}},
       {"classes", "FILE.eqa...", {"--settings", "--strict", "--help"},
        "Reads each EQA file (\"-\": standard input) and prints its isomorphism class over\n"
        "the operations in play and the order of its automorphism group, one JSON object\n"

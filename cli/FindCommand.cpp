@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

@@ -23,6 +23,13 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+// Whether "\"function\"" follows position `at` after blanks (only the
+// blanks are looked at: a long text costs no more than its blanks).
+bool StartsWithFunction(std::string_view text, size_t at) {
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ') ++at;
+  return text.substr(at, 10) == "\"function\"";
+}
+
 bool ParseNumber(std::string_view text, int& value) {
   text = Trimmed(text);
   if (text.empty() || text.size() > 6) return false;
@@ -135,7 +142,7 @@ std::optional<std::string> FromPortable(std::string_view text) {
           return std::nullopt;
         }
       }
-      if (depth == 4 && in_model && Trimmed(text.substr(at + 1)).substr(0, 10) == "\"function\"") {
+      if (depth == 4 && in_model && StartsWithFunction(text, at + 1)) {
         // ["function", "meet", 2, [v, ...]]
         const size_t name_start = text.find('"', text.find("\"function\"", at) + 10);
         const size_t name_end = name_start == std::string_view::npos ? name_start : text.find('"', name_start + 1);

@@ -43,7 +43,7 @@ size_t CountFiles(const std::string& dir, const std::string& extension) {
 }
 
 std::string Settings(const ScratchDirectory& dir, int n) {
-  const std::string path = dir.File("n" + std::to_string(n) + ".ini");
+  const std::string path = dir.File(std::to_string(n) + "-elements.ini");
   WriteWholeFile(path, "[Algebra properties]\nElements number=" + std::to_string(n) + "\n");
   return path;
 }
@@ -107,10 +107,13 @@ TEST(TrustworthyResults, ADashReadsStandardInput) {
     const CliRun from_file = RunCli(command + " " + Quoted(chain));
     const CliRun piped = RunCli(command + " - < " + Quoted(chain));
     EXPECT_EQ(piped.status, 0) << command << piped.err;
-    std::string expected = from_file.out;
-    for (size_t at; (at = expected.find(chain)) != std::string::npos;) {
-      expected.replace(at, chain.size(), "-");
+    std::string expected;  // the file's output with "-" for its name
+    size_t from = 0;
+    for (size_t at; (at = from_file.out.find(chain, from)) != std::string::npos; from = at + chain.size()) {
+      expected.append(from_file.out, from, at - from);
+      expected.push_back('-');
     }
+    expected.append(from_file.out, from);
     EXPECT_EQ(piped.out, expected) << command;
   }
   const std::string out = dir.File("imported");
@@ -131,6 +134,23 @@ TEST(TrustworthyResults, SeveralAlgebrasToAOneAlgebraStreamAreRefused) {
   const CliRun json = RunCli("export --format json " + chain + " " + chain);
   EXPECT_EQ(json.status, 0);
   EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 2) << "JSON Lines";
+}
+
+// A full disk ends find at the first failed write, and the summary says why.
+TEST(TrustworthyResults, AFullDiskEndsFindHonestly) {
+  ScratchDirectory dir;
+  const std::string out = dir.File("classes");
+  std::filesystem::create_directory(out);
+  const CliRun run =
+      RunCli("find --settings " + Quoted(Settings(dir, 3)) + " --out " + Quoted(out), FaultEnvironment("", 0, out, 100));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  const std::string summary = LastLine(run.out);
+  std::string reason = "\"complete\": false, \"why_incomplete\": \"cannot write \\\"";
+  reason += out;
+  reason += "/class_0000.eqa\\\": No space left on device\"";
+  EXPECT_NE(summary.find(reason), std::string::npos) << summary;
+  EXPECT_EQ(CountFiles(out, ".eqa") + CountFiles(out, ".eqp"), 0u);
 }
 
 // Ctrl-C during a run keeps what was found: search writes its winners and
