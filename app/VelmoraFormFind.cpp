@@ -31,9 +31,9 @@ QString Plural(BigCount count, const char* one, const char* many) {
   return Grouped(count) + u' ' + QString::fromLatin1(count == 1 ? one : many);
 }
 
-constexpr const char* kFindSection = "Find";
-constexpr const char* kFindKeepKey = "Keep at most";
-constexpr const char* kFindFirstKey = "First only";
+constexpr const char* kFindSection = kWindowKeys[0].section;
+constexpr const char* kFindKeepKey = kWindowKeys[0].key;
+constexpr const char* kFindFirstKey = kWindowKeys[1].key;
 
 QString SecondsText(double seconds) { return QString::number(seconds, 'f', 1) + QStringLiteral(" s"); }
 
@@ -43,7 +43,7 @@ QLayout* TEQForm::BuildFindRow() {
   ButtonFind = new QPushButton(QStringLiteral("Find"));
   ComboBoxFindMode = new QComboBox;
   ComboBoxFindMode->addItems({QStringLiteral("All"), QStringLiteral("First")});
-  SpinEditKeep = new SpinEdit(1, 1000000, 1000);
+  SpinEditKeep = new SpinEdit(kWindowKeys[0].minimum, kWindowKeys[0].maximum, kWindowKeys[0].default_value);
   LabelFindStatus = new StatusPanel(QString());
   LabelFindStatus->setToolTip(
       QStringLiteral("Find: parts searched of the parts planned, classes listed so far, time. The parts differ "

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 
 #include "Formatting.h"
 
@@ -55,14 +56,31 @@ const char* SectionNamed(std::string_view name) {
   for (const SettingsKey& key : kReadOrder) {
     if (SameName(key.section, name)) return key.section;
   }
+  for (const WindowKey& key : kWindowKeys) {
+    if (SameName(key.section, name)) return key.section;
+  }
   return nullptr;
 }
 
-const SettingsKey* KeyNamed(std::string_view section, std::string_view name) {
+// What the check needs of a key, from either table.
+struct KnownKey {
+  const char* key;
+  ValueKind kind;
+  int32_t default_value;
+};
+
+std::optional<KnownKey> KeyNamed(std::string_view section, std::string_view name) {
   for (const SettingsKey& key : kReadOrder) {
-    if (SameName(key.section, section) && SameName(key.key, name)) return &key;
+    if (SameName(key.section, section) && SameName(key.key, name)) {
+      return KnownKey{key.key, key.kind, DefaultValueOf(key)};
+    }
   }
-  return nullptr;
+  for (const WindowKey& key : kWindowKeys) {
+    if (SameName(key.section, section) && SameName(key.key, name)) {
+      return KnownKey{key.key, key.kind, key.default_value};
+    }
+  }
+  return std::nullopt;
 }
 
 std::string Quoted(std::string_view text) {
@@ -136,12 +154,12 @@ std::vector<SettingsWarning> CheckSettingsText(std::string_view text, const std:
       continue;
     }
     if (!section_known) continue;  // the section has been told once
-    const SettingsKey* key = KeyNamed(section, name);
-    if (key == nullptr) {
+    const std::optional<KnownKey> key = KeyNamed(section, name);
+    if (!key) {
       warn(number, "unknown key " + Quoted(name) + " in [" + section + "] (ignored" + NearMiss(name, section) + ")");
     } else if (key->kind != ValueKind::Text && !IsInteger(value)) {
       warn(number, "value " + Quoted(value) + " of " + Quoted(key->key) + " in [" + section +
-                       "] is not an integer (the default " + std::to_string(DefaultValueOf(*key)) + " is used)");
+                       "] is not an integer (the default " + std::to_string(key->default_value) + " is used)");
     }
   }
   return warnings;

@@ -46,6 +46,21 @@ extern const std::array<SettingsKey, kSettingsKeyCount> kReadOrder;
 // "Log properties" both hold the Dump Properties box).
 extern const std::array<SettingsKey, kSettingsKeyCount> kWriteOrder;
 
+// Keys the window keeps beside the search's, in a section of their own: they
+// set no search value, so they are outside the controls' table.
+struct WindowKey {
+  const char* section;
+  const char* key;
+  ValueKind kind;
+  int32_t default_value;
+  int32_t minimum;
+  int32_t maximum;
+};
+inline constexpr std::array<WindowKey, 2> kWindowKeys = {{
+    {"Find", "Keep at most", ValueKind::Integer, 1000, 1, 1000000},
+    {"Find", "First only", ValueKind::Boolean, 0, 0, 1},
+}};
+
 // The partner box of a mutually exclusive pair, or the control itself.
 Control PartnerOf(Control control);
 

@@ -41,6 +41,8 @@ TEST(SettingsCheckTest, TellsEveryIgnoredLineWithItsNumberAndANearMiss) {
 TEST(SettingsCheckTest, TheProgramsOwnFileHasNothingToTell) {
   IniFile ini;
   SaveFormValues(DefaultFormValues(), ini);
+  ini.Set("Find", "Keep at most", "1000");  // the window's own keys
+  ini.Set("Find", "First only", "1");
   EXPECT_TRUE(CheckSettingsText(ini.Text(), "Velmora.ini").empty());
   EXPECT_EQ(NearestKey("Mix"), nullptr);  // too short to guess at
   ASSERT_NE(NearestKey("Non-Linaer"), nullptr);
@@ -65,7 +67,15 @@ TEST(SettingsCheckTest, TheDocumentedTableIsTheProgramsTable) {
   ASSERT_FALSE(doc.empty());
   size_t rows = 0;
   for (size_t at = doc.find("\n| "); at != std::string::npos; at = doc.find("\n| ", at + 1)) ++rows;
-  EXPECT_EQ(rows, kWriteOrder.size() + 1);  // and the heading
+  EXPECT_EQ(rows, kWriteOrder.size() + kWindowKeys.size() + 1);  // and the heading
+  for (const WindowKey& key : kWindowKeys) {
+    const std::string range = key.kind == ValueKind::Boolean
+                                  ? std::string("0 or 1")
+                                  : std::to_string(key.minimum) + " … " + std::to_string(key.maximum);
+    const std::string row = std::string("\n| ") + key.section + " | " + key.key + " | " + range + " | " +
+                            std::to_string(key.default_value) + " | ";
+    EXPECT_NE(doc.find(row), std::string::npos) << "docs/settings.md lacks the row" << row;
+  }
   for (const SettingsKey& key : kWriteOrder) {
     std::string range, default_text;
     if (key.kind == ValueKind::Text) {
