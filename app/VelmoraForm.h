@@ -8,7 +8,8 @@
 // VelmoraFormFiles.cpp (file buttons, dump, winner report),
 // VelmoraFormRun.cpp (start-up, Run/Stop, Reset GA, status bar, statistics file, close),
 // VelmoraFormClasses.cpp (the winners' classes, "One per class"),
-// VelmoraFormFind.cpp (Find: the exact finder run from the window).
+// VelmoraFormFind.cpp (Find: the exact finder run from the window),
+// VelmoraFormLattice.cpp (the "Lattice" tab: the Hasse diagram).
 
 #include <array>
 
@@ -34,8 +35,10 @@
 #include "HeapGauge.h"
 #include "SettingsFile.h"
 
+class LatticeView;
 class LogPane;
 struct ExportRequest;
+class QTabWidget;
 class QSplitter;
 class SpinEdit;
 class TFormStats;
@@ -307,6 +310,13 @@ class TEQForm : public QMainWindow {
   bool Finding() const { return find_runner_ && find_runner_->Running(); }
   FindRunner* Finder() const { return find_runner_.get(); }
 
+  // --- The Lattice tab (VelmoraFormLattice.cpp) -----------------------------------------
+  QTabWidget* TabsLog = nullptr;          // "Log" and "Lattice", beside the tables
+  LatticeView* LatticeViewTab = nullptr;  // the shown algebra's Hasse diagram
+  void ShowLattice();
+  // Highlights the element's row and column in the tables (-1: none).
+  void LatticeElementHighlighted(int position);
+
  signals:
   void Closed();  // the window has closed: settings saved, statistics file closed
 
@@ -328,6 +338,7 @@ class TEQForm : public QMainWindow {
 
  private:
   void BuildLayout();
+  QWidget* BuildLogTabs();  // the log and the Lattice tab
   void ConnectHandlers();
   // Desktop conventions (VelmoraFormConventions.cpp).
   void SetShortcuts();

@@ -118,6 +118,7 @@ void TEQForm::ShowAlgebra() {
   ShowMaximumTable();
   ShowRequiredProperties();
   ShowOptionalProperties();
+  ShowLattice();
 }
 
 void TEQForm::ShowInfimumTable() {

@@ -21,6 +21,7 @@ struct ExportCommandOptions {
   std::string format_name;
   std::string settings_path;
   bool theory = false;
+  bool tables = false;
   bool has_out = false;
   std::string out_dir;
   std::vector<std::string> files;
@@ -28,7 +29,8 @@ struct ExportCommandOptions {
 
 void PrintExportUsage(std::FILE* to) {
   std::fputs(
-      "Usage: velmora-cli export --format latex|ladr|uacalc|json [--theory] [--settings FILE.ini] FILE.eqa... "
+      "Usage: velmora-cli export --format latex|ladr|uacalc|json|svg|dot [--theory] [--tables] [--settings FILE.ini] "
+      "FILE.eqa... "
       "[--out DIR]\n",
       to);
 }
@@ -52,6 +54,8 @@ bool ParseExportOptions(int argc, char** argv, ExportCommandOptions& options, bo
       return true;
     } else if (arg == "--theory") {
       options.theory = true;
+    } else if (arg == "--tables") {
+      options.tables = true;
     } else if (arg == "--format" || arg == "--settings" || arg == "--out") {
       if (i + 1 >= argc) return Fail(arg + " needs a value");
       const std::string value = argv[++i];
@@ -84,11 +88,15 @@ int RunExport(int argc, char** argv) {
   if (help) return WriteToStandardOutput(UsageText()) ? kExitOk : kExitInputFailed;
   ExportFormat format;
   if (!ParseExportFormat(options.format_name, format)) {
-    Fail("unknown format \"" + options.format_name + "\" (latex, ladr, uacalc or json)");
+    Fail("unknown format \"" + options.format_name + "\" (latex, ladr, uacalc, json, svg or dot)");
     return kExitUsage;
   }
   if (options.theory && format != ExportFormat::kLadr) {
     Fail("--theory goes with --format ladr only");
+    return kExitUsage;
+  }
+  if (options.tables && format != ExportFormat::kSvg) {
+    Fail("--tables goes with --format svg only");
     return kExitUsage;
   }
   FormValues values;
@@ -109,6 +117,7 @@ int RunExport(int argc, char** argv) {
 
   ExportOptions export_options;
   export_options.Theory = options.theory;
+  export_options.Tables = options.tables;
   int status = kExitOk;
   for (const std::string& path : options.files) {
     auto algebra = std::make_unique<TEQAlgebra>();

@@ -3,6 +3,8 @@
 
 #include "LatexFormat.h"
 
+#include "TikzFormat.h"
+
 namespace {
 
 std::string EscapedText(const std::string& text) {
@@ -59,7 +61,7 @@ std::vector<uint8_t> ImplicationTable(const ExchangeTables& t) {
 
 std::string LatexDocument(const std::vector<LatexAlgebra>& algebras, bool with_implication) {
   std::string out =
-      "\\documentclass{article}\n\\usepackage{booktabs}\n"
+      "\\documentclass{article}\n\\usepackage{booktabs}\n\\usepackage{tikz}\n"
       "\\setlength{\\tabcolsep}{3pt}\n\\setlength{\\parindent}{0pt}\n\\begin{document}\n";
   for (const LatexAlgebra& algebra : algebras) {
     const ExchangeTables& t = algebra.Tables;
@@ -69,6 +71,9 @@ std::string LatexDocument(const std::vector<LatexAlgebra>& algebras, bool with_i
     if (n > 12) out += n > 20 ? "{\\scriptsize\\setlength{\\tabcolsep}{2pt}\n" : "{\\footnotesize\n";
     // Small tables side by side, larger ones one below the other.
     const auto separate = [&out, n] { out += n <= 6 ? "\\quad\n" : "\\medskip\n\n"; };
+    // The Hasse diagram first, beside the tables.
+    out += TikzDiagram(t);
+    separate();
     AppendBinary(out, "\\wedge", t.Meet, n);
     separate();
     AppendBinary(out, "\\otimes", t.Prod, n);
