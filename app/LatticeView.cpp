@@ -14,14 +14,14 @@
 namespace {
 
 constexpr double kMargin = 14;
-constexpr double kMostUnitX = 64;   // pixels per unit of horizontal place, at most
-constexpr double kMostUnitY = 72;   // pixels per rank, at most
+constexpr double kMostUnitX = 80;   // pixels per unit of horizontal place, at most
+constexpr double kMostUnitY = 84;   // pixels per rank, at most
 constexpr double kLeastRadius = 7;
-constexpr double kMostRadius = 14;
+constexpr double kMostRadius = 17;
 constexpr double kLegendLine = 20;
 
-// Mark colours readable on light and dark backgrounds alike.
-const QColor kIdempotentFill(60, 120, 215);
+// Mark colours readable on light and dark backgrounds alike; idempotents are
+// filled with the text colour, as papers draw them black.
 const QColor kDeltaRing(230, 140, 0);
 const QColor kNegationMark(215, 45, 45);
 
@@ -58,7 +58,6 @@ LatticeView::LatticeView(QWidget* parent) : QWidget(parent) {
   CheckBoxNegationFixed->setToolTip(QStringLiteral("Mark the elements x with x ~ 0 = x"));
   CheckBoxDeltaFixed->setEnabled(false);
   Canvas = new LatticeCanvas(this);
-  Canvas->setToolTip(QStringLiteral("Point at an element, or click it, to highlight its row and column in the tables"));
   // The boxes wrap, so the tab never asks for more width than the log beside it.
   auto* marks_row = new QWidget;
   auto* marks = new FlowLayout(marks_row, 10);
@@ -168,8 +167,8 @@ void LatticeView::Paint(QPainter& painter) {
     }
     QColor fill = palette().color(QPalette::Base), text = ink;
     if (idempotents && marks_.ProductIdempotent[p]) {
-      fill = kIdempotentFill;
-      text = Qt::white;
+      fill = ink;
+      text = palette().color(QPalette::Base);
     }
     if (p == highlighted) {
       fill = palette().color(QPalette::Highlight);
@@ -212,7 +211,7 @@ void LatticeView::PaintLegend(QPainter& painter, double top) {
   if (CheckBoxIdempotents->isChecked()) {
     line(QStringLiteral("filled: x * x = x"), [&](QPointF at) {
       painter.setPen(QPen(ink, 1.2));
-      painter.setBrush(kIdempotentFill);
+      painter.setBrush(ink);
       painter.drawEllipse(at, 6, 6);
     });
   }
