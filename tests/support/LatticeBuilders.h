@@ -1,15 +1,13 @@
 #pragma once
 // Lattices for the diagram tests, built from their order straight from the
 // definitions (slow and obvious): chains, products of chains, M_k, N5,
-// Boolean lattices, random closure systems; and the brute-force covering
-// relation and ranks the fast ones are compared with.
+// Boolean lattices; and the brute-force covering relation and ranks the
+// fast ones are compared with.
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <random>
-#include <set>
-#include <stdexcept>
 #include <vector>
 
 #include "MeetOrder.h"
@@ -56,34 +54,6 @@ inline MeetTable N5() {
 // The subsets of a k-element set, in binary counting order.
 inline MeetTable Boolean(int k) {
   return OfOrder(1 << k, [](int x, int y) { return (x & ~y) == 0; });
-}
-
-// A random closure system: subsets of {0..bits-1} closed under intersection,
-// with the empty and the full set, grown by random subsets until it has
-// `size` members (started again when an intersection overshoots). Elements
-// are numbered by subset size then value, so 0 is the least and size-1 the
-// greatest element.
-inline MeetTable RandomClosure(int size, int bits, std::mt19937& rng) {
-  for (;;) {
-    std::set<uint32_t> sets{0u, (1u << bits) - 1};
-    while (static_cast<int>(sets.size()) < size) {
-      std::set<uint32_t> grown = sets;
-      grown.insert(static_cast<uint32_t>(rng()) & ((1u << bits) - 1));
-      for (bool changed = true; changed;) {
-        changed = false;
-        for (const uint32_t a : std::vector<uint32_t>(grown.begin(), grown.end()))
-          for (const uint32_t b : std::vector<uint32_t>(grown.begin(), grown.end()))
-            changed |= grown.insert(a & b).second;
-      }
-      if (static_cast<int>(grown.size()) > size) break;
-      sets = grown;
-    }
-    if (static_cast<int>(sets.size()) != size) continue;
-    std::vector<uint32_t> members(sets.begin(), sets.end());
-    std::stable_sort(members.begin(), members.end(),
-                     [](uint32_t a, uint32_t b) { return __builtin_popcount(a) < __builtin_popcount(b); });
-    return OfOrder(size, [&members](int x, int y) { return (members[x] & ~members[y]) == 0; });
-  }
 }
 
 // x <= y read off the meet.

@@ -1,15 +1,11 @@
 #pragma once
 // Random winners for the diagram tests: the exact finder's first winner on
-// lattices drawn at random, or products of such winners, with their inner
-// elements renamed at random, so their lattices come in every shape and
-// list order a search may produce.
+// lattices drawn at random, or products of such winners.
 
-#include <algorithm>
 #include <atomic>
+#include <optional>
 #include <random>
 #include <vector>
-
-#include <optional>
 
 #include "AlgebraSearch.h"
 #include "ExchangeTables.h"
@@ -17,23 +13,6 @@
 #include "Settings.h"
 
 namespace winner_samples {
-
-// The algebra with inner element p renamed image[p] (0 and the top stay).
-inline TEQAlgebra Renamed(const TEQAlgebra& algebra, const std::vector<int>& image) {
-  ExchangeTables t, renamed;
-  std::string fault;
-  if (!TablesOfAlgebra(algebra, false, false, t, fault)) return algebra;
-  const int n = t.Size;
-  renamed = t;
-  for (int x = 0; x < n; ++x)
-    for (int y = 0; y < n; ++y) {
-      const int at = image[x] * n + image[y];
-      renamed.Meet[at] = static_cast<uint8_t>(image[t.Meet[x * n + y]]);
-      renamed.Prod[at] = static_cast<uint8_t>(image[t.Prod[x * n + y]]);
-      renamed.Eq[at] = static_cast<uint8_t>(image[t.Eq[x * n + y]]);
-    }
-  return AlgebraOfTables(renamed);
-}
 
 // The direct product of two algebras (^, * and ~ taken pairwise), a winner
 // when both are, on the product of their lattices: pair (i, j) of list
@@ -74,10 +53,9 @@ inline std::optional<TEQAlgebra> FirstWinnerOn(const FiniteLattice& lattice, con
   return winner;
 }
 
-// `count` random winners of n elements (2 to 10), evaluated (fitness 1),
-// their inner elements renamed at random: up to 8 elements on lattices
-// drawn from every isomorphism class, at 9 and 10 the products of random
-// winners of 3 and 3, and of 2 and 5 elements.
+// `count` random winners of n elements: up to 8 elements the first winner
+// on lattices drawn from every isomorphism class, above that the product of
+// random winners of d and n / d elements (both at most 8).
 inline std::vector<TEQAlgebra> RandomWinners(int n, int count, std::mt19937& rng) {
   SearchSettings settings;
   settings.ElementCount = n;
@@ -85,26 +63,20 @@ inline std::vector<TEQAlgebra> RandomWinners(int n, int count, std::mt19937& rng
   const ScopedSettings scoped(settings);
   std::vector<TEQAlgebra> out;
   if (n > kQuickLatticeLimit) {
-    const int first = n == 9 ? 3 : 2;
-    for (int k = 0; k < count; ++k) {
-      const std::vector<TEQAlgebra> a = RandomWinners(first, 1, rng), b = RandomWinners(n / first, 1, rng);
-      if (a.empty() || b.empty()) continue;
-      out.push_back(Product(a[0], b[0]));
+    int d = kQuickLatticeLimit;
+    while (d > 1 && (n % d != 0 || n / d > kQuickLatticeLimit)) --d;
+    for (int k = 0; k < count && d > 1; ++k) {
+      const std::vector<TEQAlgebra> a = RandomWinners(d, 1, rng), b = RandomWinners(n / d, 1, rng);
+      if (!a.empty() && !b.empty()) out.push_back(Product(a[0], b[0]));
     }
   } else {
     const std::vector<FiniteLattice> lattices = LatticesUpToIsomorphism(n);
-    for (int tries = 0; static_cast<int>(out.size()) < count && tries < 4 * count; ++tries) {
+    for (int tries = 0; static_cast<int>(out.size()) < count && tries < 50 * count; ++tries) {
       const FiniteLattice& lattice = lattices[std::uniform_int_distribution<size_t>(0, lattices.size() - 1)(rng)];
       if (std::optional<TEQAlgebra> winner = FirstWinnerOn(lattice, settings)) out.push_back(*winner);
     }
   }
-  for (TEQAlgebra& winner : out) {
-    std::vector<int> image(n);
-    for (int i = 0; i < n; ++i) image[i] = i;
-    if (n > 3) std::shuffle(image.begin() + 1, image.end() - 1, rng);
-    winner = Renamed(winner, image);
-    winner.Evaluate();
-  }
+  for (TEQAlgebra& winner : out) winner.Evaluate();
   return out;
 }
 
