@@ -25,14 +25,18 @@ struct FormatEntry {
   const char* caption;
   ExportFormat format;
   bool theory;
+  bool tables = false;  // svg: the tables beside the diagram
 };
 
 const FormatEntry kFormats[] = {
-    {"LaTeX tables (.tex)", ExportFormat::kLatex, false},
+    {"LaTeX tables and Hasse diagram (.tex)", ExportFormat::kLatex, false},
     {"LADR interpretation for model finders (.ladr)", ExportFormat::kLadr, false},
     {"LADR theory: axioms, properties, cells (.in)", ExportFormat::kLadr, true},
     {"UACalc algebra (.ua)", ExportFormat::kUacalc, false},
     {"JSON (.json)", ExportFormat::kJson, false},
+    {"SVG picture: Hasse diagram (.svg)", ExportFormat::kSvg, false},
+    {"SVG picture: Hasse diagram and tables (.svg)", ExportFormat::kSvg, false, true},
+    {"Graphviz graph: Hasse diagram (.dot)", ExportFormat::kDot, false},
 };
 
 QString Local(const std::string& text) {
@@ -73,6 +77,7 @@ bool AskExportRequest(QWidget* parent, const QString& directory, ExportRequest& 
   chosen.population = population->isChecked();
   chosen.format = entry.format;
   chosen.options.Theory = entry.theory;
+  chosen.options.Tables = entry.tables;
   const QString extension = QString::fromStdString(ExportExtension(chosen.format, chosen.options));
   const QString caption = QString::fromLatin1(entry.caption);
   const QString filter = caption.left(caption.indexOf(QStringLiteral(" ("))) + QStringLiteral(" (*") + extension +

@@ -9,7 +9,8 @@
 // VelmoraFormRun.cpp (start-up, Run/Stop, Reset GA, status bar, statistics file, close),
 // VelmoraFormClasses.cpp (the winners' classes, "One per class"),
 // VelmoraFormFind.cpp (Find: the exact finder run from the window),
-// MainMenu.cpp (the menu bar), ReadableColours.cpp (colours on dark themes).
+// MainMenu.cpp (the menu bar), ReadableColours.cpp (colours on dark themes),
+// VelmoraFormLattice.cpp (the "Lattice" tab: the Hasse diagram).
 
 #include <array>
 
@@ -36,7 +37,10 @@
 #include "HeapGauge.h"
 #include "SettingsFile.h"
 
+class LatticeView;
 class LogPane;
+struct ExportRequest;
+class QTabWidget;
 class QSplitter;
 class SpinEdit;
 class TFormStats;
@@ -314,6 +318,13 @@ class TEQForm : public QMainWindow {
   bool Finding() const { return find_runner_ && find_runner_->Running(); }
   FindRunner* Finder() const { return find_runner_.get(); }
 
+  // --- The Lattice tab (VelmoraFormLattice.cpp) -----------------------------------------
+  QTabWidget* TabsLog = nullptr;          // "Log" and "Lattice", beside the tables
+  LatticeView* LatticeViewTab = nullptr;  // the shown algebra's Hasse diagram
+  void ShowLattice();
+  // Highlights the element's row and column in the tables (-1: none).
+  void LatticeElementHighlighted(int position);
+
  signals:
   void Closed();  // the window has closed: settings saved, statistics file closed
 
@@ -335,6 +346,7 @@ class TEQForm : public QMainWindow {
 
  private:
   void BuildLayout();
+  QWidget* BuildLogTabs();  // the log and the Lattice tab
   void ConnectHandlers();
   // Desktop conventions (VelmoraFormConventions.cpp).
   void SetShortcuts();

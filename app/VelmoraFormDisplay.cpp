@@ -122,6 +122,7 @@ void TEQForm::ShowAlgebra() {
   ShowMaximumTable();
   ShowRequiredProperties();
   ShowOptionalProperties();
+  ShowLattice();
 }
 
 void TEQForm::ShowInfimumTable() {

@@ -441,7 +441,7 @@ void TEQForm::BuildLayout() {
   auto* right_column = new QVBoxLayout(right);
   right_column->setContentsMargins(0, 0, 0, 0);
   right_column->addWidget(LabelCP);
-  right_column->addWidget(RichEditLog, 1);
+  right_column->addWidget(BuildLogTabs(), 1);
   right_column->addWidget(files_box);
 
   auto* main_splitter = new QSplitter(Qt::Horizontal);

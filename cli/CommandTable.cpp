@@ -22,6 +22,7 @@ const std::vector<OptionSpec>& OptionTable() {
       {"--threads", "T", true, 1, kMostThreads, "worker threads, %r (default: every core)"},
       {"--format", "NAME", false, 0, 0, "the other tool's format (see above)"},
       {"--theory", nullptr, false, 0, 0, "with --format ladr: a model finder's input instead of the model"},
+      {"--tables", nullptr, false, 0, 0, "with --format svg: the operation tables beside the diagram"},
       {"--names", "LIST", false, 0, 0,
        "the file's operation names, as meet=...,prod=...,eq=...,delta=...,join=..."},
       {"--first", nullptr, false, 0, 0, "stop at the first winner"},
@@ -53,15 +54,18 @@ const std::vector<CommandSpec>& CommandTable() {
        "DIR/winner_NNNN.eqp. The output is the same for every thread count. Ctrl-C or\n"
        "SIGTERM ends the run after the step under way, keeps the winners found so far\n"
        "(complete false) and exits with 130."},
-      {"export", "FILE.eqa...", {"--format", "--theory", "--settings", "--strict", "--out", "--help"},
+      {"export", "FILE.eqa...", {"--format", "--theory", "--tables", "--settings", "--strict", "--out", "--help"},
        "Reads each EQA file (\"-\": standard input), evaluates it as the window shows it\n"
-       "and writes it in a format of another tool: DIR/NAME.tex, .ladr, .ua or .json,\n"
-       "or to standard output without --out. Formats: latex (a LaTeX document, one\n"
-       "tabular per operation; needs booktabs), ladr (an interpretation(...) term; with\n"
+       "and writes it in a format of another tool: DIR/NAME.tex, .ladr, .ua, .json,\n"
+       ".svg or .dot, or to standard output without --out. Formats: latex (a LaTeX\n"
+       "document, one tabular per operation beside the Hasse diagram as a TikZ picture;\n"
+       "needs booktabs and tikz), ladr (an interpretation(...) term; with\n"
        "--theory a model finder's input NAME.in: the twelve axioms, the cells the\n"
        "representation fixes, the required and forbidden properties and every cell as\n"
        "a fact), uacalc (a UACalc .ua file), json (one object per line, with the class\n"
-       "id, the version and the settings). LaTeX, UACalc and theories hold one algebra:\n"
+       "id, the version and the settings), svg (the Hasse diagram of the meet; with\n"
+       "--tables the operation tables beside it), dot (the diagram as a Graphviz graph,\n"
+       "one rank=same group per rank). LaTeX, UACalc and theories hold one algebra:\n"
        "several files need --out.",
        {"--format"}},
       {"import", "FILE", {"--format", "--names", "--out", "--help"},

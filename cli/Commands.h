@@ -11,7 +11,8 @@ inline constexpr int kExitUsage = 2;
 int RunEvaluate(int argc, char** argv);
 // velmora-cli search [--settings FILE.ini] [--seed S] [--steps N] [--out DIR] [--threads T]
 int RunSearch(int argc, char** argv);
-// velmora-cli export --format latex|ladr|uacalc|json [--theory] [--settings FILE.ini] FILE.eqa... [--out DIR]
+// velmora-cli export --format latex|ladr|uacalc|json|svg|dot [--theory] [--tables] [--settings FILE.ini] FILE.eqa...
+// [--out DIR]
 int RunExport(int argc, char** argv);
 // velmora-cli import --format ladr|uacalc [--names meet=...,prod=...,eq=...,delta=...] FILE --out DIR
 int RunImport(int argc, char** argv);

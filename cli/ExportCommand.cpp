@@ -24,6 +24,7 @@ struct ExportCommandOptions {
   std::string format_name;
   std::string settings_path;
   bool theory = false;
+  bool tables = false;
   bool has_out = false;
   std::string out_dir;
   std::vector<std::string> files;
@@ -44,6 +45,7 @@ int ParseExportOptions(int argc, char** argv, ExportCommandOptions& options) {
   options.format_name = line.Text("--format");
   options.settings_path = line.Text("--settings");
   options.theory = line.Has("--theory");
+  options.tables = line.Has("--tables");
   options.has_out = line.Has("--out");
   options.out_dir = line.Text("--out");
   options.files = line.Operands();
@@ -70,11 +72,15 @@ int RunExport(int argc, char** argv) {
   if (const int exit = ParseExportOptions(argc, argv, options); exit >= 0) return exit;
   ExportFormat format;
   if (!ParseExportFormat(options.format_name, format)) {
-    Fail("unknown format \"" + options.format_name + "\" (latex, ladr, uacalc or json)");
+    Fail("unknown format \"" + options.format_name + "\" (latex, ladr, uacalc, json, svg or dot)");
     return kExitUsage;
   }
   if (options.theory && format != ExportFormat::kLadr) {
     Fail("--theory goes with --format ladr only");
+    return kExitUsage;
+  }
+  if (options.tables && format != ExportFormat::kSvg) {
+    Fail("--tables goes with --format svg only");
     return kExitUsage;
   }
   FormValues values;
@@ -104,6 +110,7 @@ int RunExport(int argc, char** argv) {
   }
   ExportOptions export_options;
   export_options.Theory = options.theory;
+  export_options.Tables = options.tables;
   int status = kExitOk;
   for (const std::string& path : options.files) {
     auto algebra = std::make_unique<TEQAlgebra>();

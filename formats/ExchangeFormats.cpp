@@ -2,12 +2,14 @@
 
 #include "ExchangeFormats.h"
 
+#include "DotFormat.h"
 #include "Formatting.h"
 #include "JsonFormat.h"
 #include "LadrFormat.h"
 #include "LadrOtherForms.h"
 #include "LatexFormat.h"
 #include "Settings.h"
+#include "SvgFormat.h"
 #include "UacalcFormat.h"
 
 namespace {
@@ -23,6 +25,8 @@ bool ParseExportFormat(std::string_view name, ExportFormat& format) {
   else if (name == "ladr") format = ExportFormat::kLadr;
   else if (name == "uacalc") format = ExportFormat::kUacalc;
   else if (name == "json") format = ExportFormat::kJson;
+  else if (name == "svg") format = ExportFormat::kSvg;
+  else if (name == "dot") format = ExportFormat::kDot;
   else return false;
   return true;
 }
@@ -40,12 +44,15 @@ std::string ExportExtension(ExportFormat format, const ExportOptions& options) {
     case ExportFormat::kLadr: return options.Theory ? ".in" : ".ladr";
     case ExportFormat::kUacalc: return ".ua";
     case ExportFormat::kJson: return ".json";
+    case ExportFormat::kSvg: return ".svg";
+    case ExportFormat::kDot: return ".dot";
   }
   return {};
 }
 
 bool HoldsSeveral(ExportFormat format, const ExportOptions& options) {
-  return format != ExportFormat::kUacalc && !(format == ExportFormat::kLadr && options.Theory);
+  return format != ExportFormat::kUacalc && format != ExportFormat::kSvg && format != ExportFormat::kDot &&
+         !(format == ExportFormat::kLadr && options.Theory);
 }
 
 bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& algebras,
@@ -78,6 +85,18 @@ bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& a
         out += (algebras.size() > 1 ? (i == 0 ? "[\n" : ",\n") : "") +
                JsonAlgebra(algebra, tables);
         break;
+      case ExportFormat::kSvg:
+        out += SvgDocument(TitleOf(algebra, i), tables, {options.Tables, Settings.ShowDerived});
+        break;
+      case ExportFormat::kDot: {
+        std::string dot, dot_fault;
+        if (!DotGraph(TitleOf(algebra, i), tables, dot, dot_fault)) {
+          fault = TitleOf(algebra, i) + ": " + dot_fault;
+          return false;
+        }
+        out += dot;
+        break;
+      }
     }
   }
   if (format == ExportFormat::kLatex) out = LatexDocument(latex, Settings.ShowDerived);

@@ -3,6 +3,8 @@
 
 #include "LatexFormat.h"
 
+#include "TikzFormat.h"
+
 namespace {
 
 std::string EscapedText(const std::string& text) {
@@ -59,16 +61,22 @@ std::vector<uint8_t> ImplicationTable(const ExchangeTables& t) {
 
 std::string LatexDocument(const std::vector<LatexAlgebra>& algebras, bool with_implication) {
   std::string out =
-      "\\documentclass{article}\n\\usepackage{booktabs}\n"
-      "\\setlength{\\tabcolsep}{3pt}\n\\setlength{\\parindent}{0pt}\n\\begin{document}\n";
+      "\\documentclass{article}\n\\usepackage{booktabs}\n\\usepackage{tikz}\n"
+      "\\setlength{\\tabcolsep}{3pt}\n\\setlength{\\parindent}{0pt}\n\\setlength{\\lineskip}{1.5ex}\n"
+      "\\begin{document}\n\\raggedright\n";
   for (const LatexAlgebra& algebra : algebras) {
     const ExchangeTables& t = algebra.Tables;
     const int n = t.Size;
     out += "\n\\subsection*{" + EscapedText(algebra.Title) + "}\n";
     // Smaller type for wide tables, so 28 columns still fit the page.
     if (n > 12) out += n > 20 ? "{\\scriptsize\\setlength{\\tabcolsep}{2pt}\n" : "{\\footnotesize\n";
-    // Small tables side by side, larger ones one below the other.
-    const auto separate = [&out, n] { out += n <= 6 ? "\\quad\n" : "\\medskip\n\n"; };
+    // Up to 12 elements the diagram and the tables flow side by side, as
+    // many to a line as fit (ragged right, so a short line is no fault);
+    // larger ones stand one below the other.
+    const auto separate = [&out, n] { out += n <= 12 ? "\\quad\n" : "\\medskip\n\n"; };
+    // The Hasse diagram first, beside the tables.
+    out += TikzDiagram(t);
+    separate();
     AppendBinary(out, "\\wedge", t.Meet, n);
     separate();
     AppendBinary(out, "\\otimes", t.Prod, n);

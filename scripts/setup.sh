@@ -8,9 +8,9 @@ VELMORA_BUILD="${VELMORA_BUILD:-$VELMORA_ROOT/build}"
 
 packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-svg-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-dejavu-core
-  dpkg-dev
+  dpkg-dev graphviz
 )
 
 missing=()

@@ -2,10 +2,14 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QFileDialog>
 #include <QGraphicsLayout>
 #include <QLegend>
 #include <QLineSeries>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -95,8 +99,37 @@ TFormStats::TFormStats(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowS
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ChartStat);
+
+  // Over the chart's empty top-left corner, so the chart keeps the whole window.
+  ButtonSaveFigure = new QToolButton(ChartStat);
+  ButtonSaveFigure->setText(QStringLiteral("Save\u2026"));
+  ButtonSaveFigure->setToolTip(QStringLiteral("Save the chart as a figure (PNG or SVG)"));
+  ButtonSaveFigure->setAutoRaise(true);
+  ButtonSaveFigure->setPopupMode(QToolButton::InstantPopup);
+  auto* menu = new QMenu(ButtonSaveFigure);
+  connect(menu->addAction(QStringLiteral("Save as PNG\u2026")), &QAction::triggered, this,
+          [this] { SaveFigure(FigureFormat::kPng); });
+  connect(menu->addAction(QStringLiteral("Save as SVG\u2026")), &QAction::triggered, this,
+          [this] { SaveFigure(FigureFormat::kSvg); });
+  ButtonSaveFigure->setMenu(menu);
+  ButtonSaveFigure->move(2, 2);
+  AskFigureFileName = [this](FigureFormat format) {
+    const QString filter = format == FigureFormat::kPng ? QStringLiteral("PNG images (*.png)")
+                                                        : QStringLiteral("SVG drawings (*.svg)");
+    return QFileDialog::getSaveFileName(this, QStringLiteral("Save chart"), QString(), filter);
+  };
+  ShowFigureError = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("Velmora"), text); };
   ResetExtents();
   FitAxes();
+}
+
+void TFormStats::SaveFigure(FigureFormat format) {
+  QString path = AskFigureFileName ? AskFigureFileName(format) : QString();
+  if (path.isEmpty()) return;
+  if (!path.endsWith(FigureExtension(format), Qt::CaseInsensitive)) path += FigureExtension(format);
+  if (held_) Redraw();  // the figure shows every point
+  QString error;
+  if (!SaveChartFigure(ChartStat, path, format, error) && ShowFigureError) ShowFigureError(error);
 }
 
 void TFormStats::AddPoints(double generation, double best, double median, double worst) {

@@ -5,8 +5,12 @@
 #include <QElapsedTimer>
 #include <QPointF>
 #include <QWidget>
+#include <functional>
+
+#include "ChartFigure.h"
 
 class QChartView;
+class QToolButton;
 class QLineSeries;
 class QValueAxis;
 
@@ -37,6 +41,13 @@ class TFormStats : public QWidget {
   QLineSeries* Series3 = nullptr;  // "Worst", yellow
   QValueAxis* AxisBottom = nullptr;
   QValueAxis* AxisLeft = nullptr;
+
+  // "Save…" in the chart's top-left corner: the chart as a PNG or SVG figure.
+  QToolButton* ButtonSaveFigure = nullptr;
+  void SaveFigure(FigureFormat format);
+  // Hooks the tests replace: the save dialog (empty: cancelled) and the message box.
+  std::function<QString(FigureFormat format)> AskFigureFileName;
+  std::function<void(const QString& text)> ShowFigureError;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -113,9 +113,10 @@ TEST(ExportImportCommands, UsageErrors) {
     const char* first_line;
   } cases[] = {
       {"export chain3.eqa", "velmora-cli export: --format is missing"},
-      {"export --format pdf chain3.eqa", "velmora-cli export: unknown format \"pdf\" (latex, ladr, uacalc or json)"},
+      {"export --format pdf chain3.eqa", "velmora-cli export: unknown format \"pdf\" (latex, ladr, uacalc, json, svg or dot)"},
       {"export --format json", "velmora-cli export: no EQA file given"},
       {"export --format json --theory a.eqa", "velmora-cli export: --theory goes with --format ladr only"},
+      {"export --format latex --tables a.eqa", "velmora-cli export: --tables goes with --format svg only"},
       {"export --format json --out", "velmora-cli export: --out needs a value"},
       {"import --format ladr m.out", "velmora-cli import: --out DIR is missing"},
       {"import --format ladr m.out n.out --out d", "velmora-cli import: one model file at a time (\"n.out\" is a second one)"},

@@ -91,6 +91,15 @@ inline TEQAlgebra LukasiewiczChain(int n) {
       [top](int x, int y) { return top - std::abs(x - y); });
 }
 
+// The Goedel chain of 5 elements with a ^ c = 0: its infimum is no meet,
+// "(a ^ b) ^ c = 0 but a ^ (b ^ c) = a".
+inline TEQAlgebra NotAMeet() {
+  TEQAlgebra algebra = GoedelChain(5);
+  for (PairEntry& e : algebra.InfimumGene.Entries)
+    if (e.X == 'a' && e.Y == 'c') e.Value = '0';
+  return algebra;
+}
+
 // Sets the values of `changes` random entries (any list) to random elements.
 inline void Perturb(TEQAlgebra& a, int changes, std::mt19937& rng) {
   const int n = a.Size;
