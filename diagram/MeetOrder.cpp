@@ -7,7 +7,6 @@
 #include <cassert>
 #include <numeric>
 
-#include "ExchangeTables.h"
 
 namespace {
 

@@ -22,12 +22,6 @@ std::string CellText(char symbol, char x, char y) {
 
 }  // namespace
 
-char ElementName(int position, int n) {
-  if (position == 0) return '0';
-  if (position == n - 1) return '1';
-  return static_cast<char>('a' + position - 1);
-}
-
 bool TablesOfAlgebra(const TEQAlgebra& algebra, bool with_delta, bool with_join, ExchangeTables& tables,
                      std::string& fault) {
   const int n = algebra.Size;

@@ -23,9 +23,6 @@ struct ExchangeTables {
   int Top() const { return Size - 1; }
 };
 
-// The element name of a list position in an algebra of n elements: "0", "a", ..., "1".
-char ElementName(int position, int n);
-
 // The tables of an algebra as its lookups read them: ^, *, ~, and d and m
 // when asked for. False, with a message, when a cell has no value or a value
 // that is not one of the algebra's elements (a hand-edited file may hold such).

@@ -218,3 +218,7 @@ std::string DisplayedCountsJson(TEQAlgebra& algebra);
 
 // Ranking order: 1 when b is fitter than a, -1 when a is fitter, else 0.
 int32_t CompareFitness(const TEQAlgebra& a, const TEQAlgebra& b);
+
+// The element name of a list position (0-based) in an algebra of n elements
+// in the standard layout: "0", "a", ..., "1".
+char ElementName(int position, int n);

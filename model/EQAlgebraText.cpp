@@ -145,3 +145,9 @@ std::string TEQAlgebra::DumpTables() const {
   }
   return out;
 }
+
+char ElementName(int position, int n) {
+  if (position == 0) return '0';
+  if (position == n - 1) return '1';
+  return static_cast<char>('a' + position - 1);
+}
