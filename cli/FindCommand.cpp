@@ -24,6 +24,9 @@
 namespace {
 
 constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as shells report it
+// --first found nothing in a space that does not hold every winner (a time
+// limit, or lattices not all searched): distinct from a proven "none" (0).
+constexpr int kExitNoneFoundInSearched = 3;
 
 std::atomic<bool> interrupted{false};
 // Ends the search: set by Ctrl-C and when standard output fails.
@@ -41,6 +44,7 @@ struct FindOptions {
   int threads = 0;
   int part_index = 0;
   int part_count = 1;
+  double timeout = 0;
   bool has_out = false;
   std::string out_dir;
 };
@@ -48,7 +52,7 @@ struct FindOptions {
 void PrintFindUsage(std::FILE* to) {
   std::fputs(
       "Usage: velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] "
-      "[--part K/N] [--out DIR]\n",
+      "[--part K/N] [--timeout S] [--out DIR]\n",
       to);
 }
 
@@ -87,7 +91,8 @@ bool ParseOptions(int argc, char** argv, FindOptions& options, bool& help) {
       continue;
     }
     const bool takes_value =
-        arg == "--settings" || arg == "--limit" || arg == "--threads" || arg == "--part" || arg == "--out";
+        arg == "--settings" || arg == "--limit" || arg == "--threads" || arg == "--part" || arg == "--out" ||
+                            arg == "--timeout";
     if (!takes_value) return fail("unknown argument \"" + arg + "\"");
     if (i + 1 >= argc) return fail(arg + " needs a value");
     const std::string value = argv[++i];
@@ -104,6 +109,11 @@ bool ParseOptions(int argc, char** argv, FindOptions& options, bool& help) {
         return fail("--threads needs a whole number from 1 to 256, not \"" + value + "\"");
       }
       options.threads = static_cast<int>(number);
+    } else if (arg == "--timeout") {
+      if (!ParsePositive(value, 31536000, number)) {
+        return fail("--timeout needs a whole number of seconds of 1 or more, not \"" + value + "\"");
+      }
+      options.timeout = static_cast<double>(number);
     } else if (arg == "--part") {
       const size_t slash = value.find('/');
       uint64_t k = 0, n = 0;
@@ -186,6 +196,7 @@ int RunFind(int argc, char** argv) {
   finder.Threads = options.threads;
   finder.PartIndex = options.part_index;
   finder.PartCount = options.part_count;
+  finder.TimeLimit = options.timeout;
 
   interrupted.store(false);
   stop_search.store(false);
@@ -214,6 +225,11 @@ int RunFind(int argc, char** argv) {
       },
       [&](const FinderProgress& progress) {
         if (!show_progress) return;
+        if (!progress.Note.empty()) {
+          std::fprintf(stderr, "\r%s, %.1f s   ", progress.Note.c_str(), progress.Seconds);
+          progress_shown = true;
+          return;
+        }
         const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 100.0;
         const double rate = progress.Seconds > 0 ? static_cast<double>(progress.Classes) / progress.Seconds : 0.0;
         std::fprintf(stderr, "\rwork %.0f/%.0f (%.1f%%), %lld classes, %.1f classes/s, %.1f s   ", progress.Done,
@@ -227,8 +243,15 @@ int RunFind(int argc, char** argv) {
   if (output_lost) return kExitInputFailed;
   const bool summary_written = WriteLine("{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " + FormatBigCount(summary.Labelled) +
             ", \"complete\": " + (summary.Complete ? "true" : "false") + ", \"seconds\": " +
-            SecondsText(summary.Seconds) + "}");
+            SecondsText(summary.Seconds) + ", \"searched\": " + JsonString(summary.Searched) +
+            (summary.Complete ? std::string() : ", \"why_incomplete\": " + JsonString(summary.WhyIncomplete)) + "}");
   if (!summary_written) return kExitInputFailed;
   if (interrupted.load()) return kExitInterrupted;
-  return outputs_ok ? kExitOk : kExitInputFailed;
+  if (!outputs_ok) return kExitInputFailed;
+  if (options.mode == FinderMode::First && summary.Classes == 0 && !summary.Complete) {
+    std::fprintf(stderr, "velmora-cli find: none found in the searched space (%s): %s\n", summary.Searched.c_str(),
+                 summary.WhyIncomplete.c_str());
+    return kExitNoneFoundInSearched;
+  }
+  return kExitOk;
 }

@@ -18,7 +18,7 @@ const char* UsageText() {
          "                     FILE --out DIR\n"
          "  velmora-cli classes [--settings FILE.ini] FILE.eqa...\n"
          "  velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T]\n"
-         "                   [--part K/N] [--out DIR]\n"
+         "                   [--part K/N] [--timeout S] [--out DIR]\n"
          "  velmora-cli --help\n"
          "  velmora-cli --version\n"
          "\n"
@@ -71,7 +71,9 @@ const char* UsageText() {
          "          isomorphism class, and prints one JSON object per class and line:\n"
          "          {\"class\": I, \"canonical\": TEXT, \"automorphisms\": A, \"labelled\": L}\n"
          "          (L = (n-2)!/A distinct labelled winners), then a summary\n"
-         "          {\"classes\": C, \"labelled\": L, \"complete\": true|false, \"seconds\": S}.\n"
+         "          {\"classes\": C, \"labelled\": L, \"complete\": true|false, \"seconds\": S,\n"
+         "           \"searched\": SPACE, \"why_incomplete\": REASON} (why_incomplete only\n"
+         "          when not complete).\n"
          "          complete is true when every class has been reported (0 classes: none\n"
          "          exists). --first stops at the first winner, --count prints the summary\n"
          "          only, --limit K stops after K classes, --threads T uses T worker threads\n"
@@ -79,6 +81,8 @@ const char* UsageText() {
          "          the work (their classes together are the whole result). With --out,\n"
          "          writes each class as DIR/class_NNNN.eqa and DIR/class_NNNN.eqp.\n"
          "          Ctrl-C ends the run with the summary (complete false) and status 130.\n"
+         "          --first searches every size from 2 to 28 (closed forms, then bounded\n"
+         "          attempts over many lattices); --timeout S ends the run after S seconds.\n"
          "\n"
          "--settings FILE.ini  reads the settings from an INI file in the window's format\n"
          "                     (missing keys keep their defaults); without it the defaults apply.\n"
@@ -88,6 +92,8 @@ const char* UsageText() {
          "  1  some input failed (an EQA file that cannot be read, an output that cannot be written,\n"
          "     a model that was rejected)\n"
          "  2  usage error (unknown command or option, missing argument, unreadable settings file)\n"
+         "  3  find --first found none in the searched space, which does not hold every\n"
+         "     winner (time limit, or lattices not all searched); a proven none is 0\n"
          "  130  find was interrupted (Ctrl-C); the summary of what was found is printed\n";
 }
 
