@@ -197,6 +197,33 @@ TEST(FindCommand, InterruptEndsWithTheSummaryAndStatus130) {
   EXPECT_EQ(std::stoll(m[1]), static_cast<long long>(lines.size()) - 1);
 }
 
+// A first winner not found within the time limit is not a proof of none: a
+// status of its own, the space named; a proven none keeps status 0.
+TEST(FindCommand, FirstAnswersNoneFoundInTheSearchedSpaceApartFromNoneExists) {
+  ScratchDirectory dir;
+  const CliRun timed = RunCli("find --first --threads 2 --timeout 1 --settings " +
+                              Quoted(SettingsFile(dir, 13, "Non-Commutative=1\nInvolutive=1\nNon-Linear=1\nColorfulness=12\n")));
+  EXPECT_EQ(timed.status, 3) << timed.err;
+  EXPECT_NE(timed.err.find("none found in the searched space (116 lattices of 13 elements made from smaller ones): "
+                           "time limit"),
+            std::string::npos)
+      << timed.err;
+  std::smatch m;
+  const std::vector<std::string> lines = Lines(timed.out);
+  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_TRUE(std::regex_match(lines[0], m, kSummary)) << lines[0];
+  EXPECT_EQ(m[1], "0");
+  EXPECT_EQ(m[6], "time limit");
+
+  const CliRun none = RunCli("find --first --settings " + Quoted(SettingsFile(dir, 4, "Max=1\nNon-Lattice=1\n")));
+  EXPECT_EQ(none.status, 0) << none.err;
+  const std::string summary = Lines(none.out).back();
+  ASSERT_TRUE(std::regex_match(summary, m, kSummary)) << summary;
+  EXPECT_EQ(m[1], "0");
+  EXPECT_EQ(m[3], "true");
+  EXPECT_EQ(m[4], "every lattice of 4 elements");
+}
+
 TEST(FindCommand, UsageErrorsExitWithStatusTwo) {
   ScratchDirectory dir;
   const std::string settings = "find --settings " + Quoted(SettingsFile(dir, 3)) + " ";
@@ -208,6 +235,7 @@ TEST(FindCommand, UsageErrorsExitWithStatusTwo) {
       {"--part 3/2", "--part needs K/N with 1 <= K <= N, not \"3/2\""},
       {"--part 2", "--part needs K/N with 1 <= K <= N, not \"2\""},
       {"--first --count", "--first and --count exclude each other"},
+      {"--timeout 0", "--timeout needs a whole number of seconds of 1 or more, not \"0\""},
   };
   for (const auto& [arguments, message] : cases) {
     const CliRun run = RunCli(settings + arguments);
