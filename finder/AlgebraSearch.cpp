@@ -52,8 +52,9 @@ Demands DemandsOf(const SearchSettings& s) {
   d.linear = s.WantLinear && !s.WantNonLinear;
   d.non_linear = s.WantNonLinear;
   d.delta_laws = s.DeltaEnabled;
-  // Every chain is linear, prelinear and a lattice EQ-algebra.
-  d.non_chain = s.WantNonLinear || (s.MaximumEnabled && (s.WantNonLattice || s.WantNonPrelinear));
+  // Every chain is linear and prelinear. (Not every chain is a lattice
+  // EQ-algebra: 89 of the 1,248,810 on the chain of 6 elements are not.)
+  d.non_chain = s.WantNonLinear || (s.MaximumEnabled && s.WantNonPrelinear);
   d.colour_equality = s.ColorfulnessFEq > 0 ? s.ColorfulnessFEq : 0;
   d.colour_product = s.ColorfulnessProd > 0 ? s.ColorfulnessProd : 0;
   return d;

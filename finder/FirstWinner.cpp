@@ -33,7 +33,7 @@ struct SearchSpace {
 };
 
 bool NeedsNonChain(const SearchSettings& s) {
-  return s.OptionalWeight > 0 && (s.WantNonLinear || (s.MaximumEnabled && (s.WantNonLattice || s.WantNonPrelinear)));
+  return s.OptionalWeight > 0 && (s.WantNonLinear || (s.MaximumEnabled && s.WantNonPrelinear));
 }
 
 SearchSpace SpaceFor(const SearchSettings& s) {
