@@ -161,6 +161,11 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
     return summary;
   };
 
+  // No algebra attains more values than it has elements.
+  if (settings.OptionalWeight > 0 && (settings.ColorfulnessFEq > n || settings.ColorfulnessProd > n)) {
+    summary.Complete = true;
+    return finish(nullptr, "no lattice: a colourfulness target exceeds " + std::to_string(n) + " elements");
+  }
   std::string recipe;
   if (auto winner = KnownWinner(n, [&]() { return stop.load() || out_of_time(); }, recipe)) {
     return finish(std::move(winner), "algebras known in closed form (the winner: " + recipe + ")");

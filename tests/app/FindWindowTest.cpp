@@ -44,6 +44,7 @@ struct BlockingFinder {
   std::atomic<bool> entered{false};
   std::atomic<bool> saw_stop{false};
   SearchSettings settings_seen;
+  std::string note;  // what a first-winner search tells instead of a share
 
   FindRunner::FinderFunction Function() {
     return [this](const FinderOptions& options, const std::function<void(const FoundClass&)>&,
@@ -54,11 +55,16 @@ struct BlockingFinder {
       progress.Done = 1;
       progress.Total = 4;
       progress.Seconds = 1.5;
+      progress.Note = note;
       on_progress(progress);
       while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       saw_stop = true;
       FinderSummary summary;
       summary.Seconds = 0.5;
+      if (!note.empty()) {
+        summary.Searched = "every lattice of 5 elements";
+        summary.WhyIncomplete = "stopped";
+      }
       return summary;
     };
   }
@@ -279,6 +285,26 @@ class FindWindowTest : public QObject {
     QVERIFY(form.ButtonStep->isEnabled());
     QVERIFY(form.SpinEditElm->isEnabled());
     QVERIFY(form.CheckBoxGood->isEnabled());
+  }
+
+  // First tells what it searches, never a share that stands still, and a
+  // stopped First says what was searched.
+  void firstShowsWhatItSearches() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5));
+    TEQForm& form = fixture.Create();
+    form.ComboBoxFindMode->setCurrentIndex(1);
+    BlockingFinder finder;
+    finder.note = "round 2 over every lattice of 5 elements, 3 of 15 lattices settled";
+    form.Finder()->Finder = finder.Function();
+    form.ButtonFindClick();
+    QTRY_COMPARE(form.LabelFindStatus->text(),
+                 QStringLiteral("Find: round 2 over every lattice of 5 elements, 3 of 15 lattices settled, 1.5 s"));
+    form.ButtonFindClick();  // "Stop"
+    QVERIFY(WaitForFind(form, 10));
+    QCOMPARE(LastLine(form), QStringLiteral("Found nothing in the searched space of 5 elements — not complete: "
+                                            "stopped; searched every lattice of 5 elements"));
+    QCOMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 0 classes, 0.5 s, not complete"));
   }
 
   void findIsRefusedDuringARun() {

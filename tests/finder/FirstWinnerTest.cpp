@@ -144,6 +144,15 @@ TEST(FirstWinner, LatticesMadeOnDemandAreLatticesOfTheAskedSize) {
   EXPECT_TRUE(GoedelAlgebra(square, "square").has_value());
 }
 
+TEST(FirstWinner, ATargetAboveTheSizeIsAProvenNoneAtAnySize) {
+  SearchSettings s = SettingsOf(20);
+  s.ColorfulnessProd = 21;
+  const Collected first = Collect(s, FinderMode::First);
+  EXPECT_TRUE(first.classes.empty());
+  EXPECT_TRUE(first.summary.Complete);
+  EXPECT_EQ(first.summary.Searched, "no lattice: a colourfulness target exceeds 20 elements");
+}
+
 TEST(FirstWinner, ATimeLimitEndsTheSearchInTimeAndSaysSo) {
   SearchSettings s = SettingsOf(13);
   s.WantNonCommutative = s.WantInvolutive = s.WantNonLinear = true;
