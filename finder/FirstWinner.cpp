@@ -9,6 +9,7 @@
 
 #include "FirstWinner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -84,6 +85,55 @@ std::shared_ptr<TEQAlgebra> KnownWinner(int n, const std::function<bool()>& shou
       for (int x = 0; x < n; ++x) identity[x] = static_cast<uint8_t>(x);
       recipe = table.Recipe + ", delta the identity";
       if (auto winner = WinnerOf(table, identity)) return winner;
+    }
+  }
+  return nullptr;
+}
+
+// A product A x B of n elements: A a first winner of a few elements under
+// the same settings (found by this search, briefly), B a known algebra that
+// satisfies the required laws. A law broken in A stays broken in the
+// product, so forbidden properties carry over; the evaluation judges the rest.
+std::shared_ptr<TEQAlgebra> ProductWinner(const FinderOptions& options, double seconds_left,
+                                          const std::atomic<bool>& stop, std::string& recipe) {
+  const SearchSettings settings = Settings;
+  const int n = settings.ElementCount;
+  SearchSettings relaxed = settings;  // what the second factor must satisfy
+  relaxed.WantNonGoodness = relaxed.WantNonInvolutive = relaxed.WantNonSemiSeparated = false;
+  relaxed.WantNonSeparated = relaxed.WantNonResiduated = relaxed.WantNonCommutative = false;
+  relaxed.WantNonLinear = relaxed.WantNonLattice = relaxed.WantNonPrelinear = false;
+  relaxed.ColorfulnessFEq = relaxed.ColorfulnessProd = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int a = kQuickLatticeLimit; a >= 2; --a) {
+    const double left = seconds_left - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (n % a != 0 || n / a < 2 || stop.load() || left <= 0) continue;
+    FinderOptions small = options;
+    small.Settings.ElementCount = a;
+    small.TimeLimit = std::min(left, 3.0);
+    std::shared_ptr<const TEQAlgebra> factor;
+    RunFirstWinner(small, [&](const FoundClass& found) { factor = found.Algebra; }, {}, stop);
+    if (!factor) continue;
+    std::optional<TableAlgebra> left_tables;
+    {
+      SearchSettings at_a = settings;
+      at_a.ElementCount = a;
+      const ScopedSettings scoped(at_a);
+      left_tables = TablesOf(*factor);
+    }
+    if (!left_tables) continue;
+    for (const TableAlgebra& right : KnownCandidates(n / a)) {
+      relaxed.ElementCount = n / a;
+      bool fits = false;
+      {
+        const ScopedSettings scoped(relaxed);
+        fits = WinnerOf(right) != nullptr;
+      }
+      if (!fits) continue;
+      const TableAlgebra product = ProductAlgebra(*left_tables, right);
+      if (auto winner = WinnerOf(product)) {
+        recipe = product.Recipe;
+        return winner;
+      }
     }
   }
   return nullptr;
@@ -169,6 +219,13 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
   std::string recipe;
   if (auto winner = KnownWinner(n, [&]() { return stop.load() || out_of_time(); }, recipe)) {
     return finish(std::move(winner), "algebras known in closed form (the winner: " + recipe + ")");
+  }
+
+  if (n > kQuickLatticeLimit) {
+    const double budget = options.TimeLimit > 0 ? (options.TimeLimit - seconds()) / 2 : 4.0;
+    if (auto winner = ProductWinner(options, budget, stop, recipe)) {
+      return finish(std::move(winner), "products of a smaller winner and a known algebra (the winner: " + recipe + ")");
+    }
   }
 
   const SearchSpace space = SpaceFor(settings);

@@ -182,3 +182,36 @@ std::shared_ptr<TEQAlgebra> WinnerOf(const TableAlgebra& table, const std::vecto
   algebra->BuildCanonicalText();
   return algebra;
 }
+
+std::optional<TableAlgebra> TablesOf(const TEQAlgebra& algebra) {
+  const int n = algebra.Size;
+  const auto ch = [&](int e) { return algebra.ElementList[e]; };
+  std::vector<int> index(256, 0);
+  for (int e = 0; e < n; ++e) index[static_cast<unsigned char>(ch(e))] = e;
+  std::vector<uint8_t> leq(n * n);
+  for (int x = 0; x < n; ++x) {
+    for (int y = 0; y < n; ++y) leq[x * n + y] = algebra.LessOrEqual(ch(x), ch(y)) ? 1 : 0;
+  }
+  std::vector<int> labels;  // new index -> list position
+  std::optional<FiniteLattice> lattice = LatticeOfOrder(n, leq, &labels);
+  if (!lattice) return std::nullopt;
+  std::vector<uint8_t> relabel(n);
+  for (int i = 0; i < n; ++i) relabel[labels[i]] = static_cast<uint8_t>(i);
+  const auto value = [&](char c) { return relabel[index[static_cast<unsigned char>(c)]]; };
+  TableAlgebra t;
+  t.Lattice = std::move(*lattice);
+  t.Product.resize(n * n);
+  t.Equality.resize(n * n);
+  t.Delta.resize(n);
+  for (int x = 0; x < n; ++x) {
+    const char cx = ch(labels[x]);
+    t.Delta[x] = Settings.DeltaEnabled ? value(algebra.Delta(cx)) : (x == n - 1 ? n - 1 : 0);
+    for (int y = 0; y < n; ++y) {
+      const char cy = ch(labels[y]);
+      t.Product[x * n + y] = value(algebra.Product(cx, cy));
+      t.Equality[x * n + y] = value(algebra.Equality(cx, cy));
+    }
+  }
+  t.Recipe = "a winner of " + std::to_string(n) + " elements";
+  return t;
+}

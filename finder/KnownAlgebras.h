@@ -39,5 +39,9 @@ std::vector<TableAlgebra> KnownCandidates(int n);
 // candidates down before the full evaluation.
 std::shared_ptr<TEQAlgebra> WinnerOf(const TableAlgebra& table, const std::vector<uint8_t>& delta = {});
 
+// The tables of an algebra in the program's layout (its order read off the
+// infimum), relabelled naturally; nothing when the order is not a lattice.
+std::optional<TableAlgebra> TablesOf(const TEQAlgebra& algebra);
+
 // The algebra in the program's layout, not evaluated.
 void FillTables(const TableAlgebra& table, const std::vector<uint8_t>& delta, TEQAlgebra& out);
