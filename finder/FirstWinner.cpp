@@ -216,12 +216,22 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
     summary.Complete = true;
     return finish(nullptr, "no lattice: a colourfulness target exceeds " + std::to_string(n) + " elements");
   }
+  const auto tell = [&](const std::string& note) {
+    if (!onProgress) return;
+    FinderProgress progress;
+    progress.Total = 0;
+    progress.Seconds = seconds();
+    progress.Note = note;
+    onProgress(progress);
+  };
+  tell("algebras known in closed form");
   std::string recipe;
   if (auto winner = KnownWinner(n, [&]() { return stop.load() || out_of_time(); }, recipe)) {
     return finish(std::move(winner), "algebras known in closed form (the winner: " + recipe + ")");
   }
 
   if (n > kQuickLatticeLimit) {
+    tell("products of a smaller winner and a known algebra");
     const double budget = options.TimeLimit > 0 ? (options.TimeLimit - seconds()) / 2 : 4.0;
     if (auto winner = ProductWinner(options, budget, stop, recipe)) {
       return finish(std::move(winner), "products of a smaller winner and a known algebra (the winner: " + recipe + ")");
