@@ -222,6 +222,15 @@ TEST(FindCommand, FirstAnswersNoneFoundInTheSearchedSpaceApartFromNoneExists) {
   EXPECT_EQ(m[1], "0");
   EXPECT_EQ(m[3], "true");
   EXPECT_EQ(m[4], "every lattice of 4 elements");
+
+  // Without --first a time limit is no failure either: the summary says so.
+  const CliRun all = RunCli("find --count --threads 2 --timeout 1 --settings " + Quoted(SettingsFile(dir, 7)));
+  EXPECT_EQ(all.status, 0) << all.err;
+  const std::string all_summary = Lines(all.out).back();
+  ASSERT_TRUE(std::regex_match(all_summary, m, kSummary)) << all_summary;
+  EXPECT_EQ(m[3], "false");
+  EXPECT_EQ(m[4], "every lattice of 7 elements");
+  EXPECT_EQ(m[6], "time limit");
 }
 
 TEST(FindCommand, UsageErrorsExitWithStatusTwo) {
