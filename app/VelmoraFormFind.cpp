@@ -137,6 +137,11 @@ void TEQForm::FindClassArrived(const FoundClass& found) {
 }
 
 void TEQForm::FindProgressed(const FinderProgress& progress) {
+  if (!progress.Note.empty()) {  // a first winner: what is searched, not a share of it
+    LabelFindStatus->setText(QStringLiteral("Find: %1, %2")
+                                 .arg(QString::fromStdString(progress.Note), SecondsText(progress.Seconds)));
+    return;
+  }
   // Parts differ in size by orders of magnitude: a share of them would read
   // as a share of the time, so the count of parts is shown as it is.
   const auto done = static_cast<BigCount>(std::max(progress.Done, 0.0));
@@ -156,9 +161,19 @@ void TEQForm::FindFinished(const FinderSummary& summary) {
     line = QStringLiteral("Found nothing: no algebra of %1 elements has the asked-for properties — complete")
                .arg(find_elements_);
   } else {
-    line = QStringLiteral("Found ") + Plural(classes, "class", "classes") + QStringLiteral(" (") +
-           Plural(summary.Labelled, "algebra", "algebras") + QStringLiteral(") of %1 elements").arg(find_elements_);
-    line += summary.Complete ? QStringLiteral(" — complete") : QStringLiteral(" — stopped after ") + Grouped(classes);
+    line = summary.Classes == 0
+               ? QStringLiteral("Found nothing in the searched space of %1 elements").arg(find_elements_)
+               : QStringLiteral("Found ") + Plural(classes, "class", "classes") + QStringLiteral(" (") +
+                     Plural(summary.Labelled, "algebra", "algebras") +
+                     QStringLiteral(") of %1 elements").arg(find_elements_);
+    if (summary.Complete) {
+      line += QStringLiteral(" — complete");
+    } else {
+      // Say why the answer is partial and what it covers.
+      line += QStringLiteral(" — not complete");
+      if (!summary.WhyIncomplete.empty()) line += QStringLiteral(": ") + QString::fromStdString(summary.WhyIncomplete);
+      if (!summary.Searched.empty()) line += QStringLiteral("; searched ") + QString::fromStdString(summary.Searched);
+    }
     if (static_cast<int64_t>(kept) < summary.Classes) {
       line += QStringLiteral("; the first ") + Grouped(static_cast<BigCount>(kept)) + QStringLiteral(" kept");
     }
@@ -167,7 +182,7 @@ void TEQForm::FindFinished(const FinderSummary& summary) {
   RichEditLog->AppendLine(line);
   // The outcome first: it is what a narrow status bar must not cut off.
   LabelFindStatus->setText(QStringLiteral("Find: %1, %2, %3")
-                               .arg(summary.Complete ? QStringLiteral("complete") : QStringLiteral("stopped"),
+                               .arg(summary.Complete ? QStringLiteral("complete") : QStringLiteral("not complete"),
                                     Plural(classes, "class", "classes"), SecondsText(summary.Seconds)));
   SetFindRunning(false);
   if (kept > 0 || BrowsedPopulation == FoundPopulation) LoadFoundClick();

@@ -7,22 +7,45 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ExactFinder.h"
 #include "Settings.h"
 
 namespace {
 
-enum class Demand { TwelveAxioms, GoodResiduated, LinearInvolutiveGoodResiduated, Colourful };
+enum class Demand {
+  TwelveAxioms,
+  GoodResiduated,
+  LinearInvolutiveGoodResiduated,
+  Colourful,
+  NonLinear,
+  InvolutiveNonLinear,
+  MaxNonLattice,
+  GoedelNonChain,  // Goodness + Residuated + Non-Linear + Non-Involutive
+  DeltaMaxColourful,
+  ChainColourful,  // colourfulness n - 1, * n / 2
+};
 
 SearchSettings SettingsFor(Demand demand, int n) {
   SearchSettings s;
   s.ElementCount = n;
   s.WantGoodness = s.WantResiduated = demand == Demand::GoodResiduated || demand == Demand::LinearInvolutiveGoodResiduated;
   s.WantLinear = s.WantInvolutive = demand == Demand::LinearInvolutiveGoodResiduated;
-  if (demand == Demand::Colourful) {
+  if (demand == Demand::Colourful || demand == Demand::DeltaMaxColourful) {
     s.ColorfulnessFEq = 10;
     s.ColorfulnessProd = 4;
+  }
+  s.DeltaEnabled = demand == Demand::DeltaMaxColourful;
+  s.MaximumEnabled = demand == Demand::DeltaMaxColourful || demand == Demand::MaxNonLattice;
+  s.WantNonLattice = demand == Demand::MaxNonLattice;
+  s.WantNonLinear = demand == Demand::NonLinear || demand == Demand::InvolutiveNonLinear || demand == Demand::GoedelNonChain;
+  s.WantInvolutive = s.WantInvolutive || demand == Demand::InvolutiveNonLinear;
+  if (demand == Demand::GoedelNonChain) s.WantGoodness = s.WantResiduated = s.WantNonInvolutive = true;
+  if (demand == Demand::ChainColourful) {
+    s.ColorfulnessFEq = n - 1;
+    s.ColorfulnessProd = n / 2;
   }
   s.UpdateGeneCount();
   return s;
@@ -64,3 +87,30 @@ BENCHMARK_CAPTURE(RunFinder, first_linear_involutive_good_residuated_n12, Demand
     ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK_CAPTURE(RunFinder, first_colourful_n12, Demand::Colourful, 12, FinderMode::First)
     ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
+
+// First winners beyond the chain (the speed table), one row per task and size.
+void FirstWinnerArguments(benchmark::internal::Benchmark* b) {
+  const std::pair<Demand, std::vector<int>> rows[] = {
+      {Demand::NonLinear, {9, 11, 12, 16, 20, 28}},
+      {Demand::InvolutiveNonLinear, {8, 9, 10, 12, 16, 20, 28}},
+      {Demand::MaxNonLattice, {7, 8, 10, 12}},
+      {Demand::GoedelNonChain, {8, 12}},
+      {Demand::DeltaMaxColourful, {28}},
+      {Demand::ChainColourful, {11, 16, 20, 28}},
+  };
+  for (const auto& [demand, sizes] : rows) {
+    for (const int n : sizes) b->Args({static_cast<int>(demand), n});
+  }
+}
+
+void FirstWinner(benchmark::State& state) {
+  RunFinder(state, static_cast<Demand>(state.range(0)), static_cast<int>(state.range(1)), FinderMode::First);
+}
+
+BENCHMARK(FirstWinner)
+    ->Apply(FirstWinnerArguments)
+    ->ArgNames({"task", "n"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();

@@ -29,6 +29,7 @@ const std::vector<OptionSpec>& OptionTable() {
       {"--count", nullptr, false, 0, 0, "print the summary only"},
       {"--limit", "K", true, 1, kMost, "stop after K classes, %r"},
       {"--part", "K/N", false, 0, 0, "do only the K-th of N disjoint parts of the work"},
+      {"--timeout", "S", true, 1, kMost, "stop after S seconds, %r"},
       {"--out", "DIR", false, 0, 0, "write the files into DIR (made when missing)"},
       {"--help", nullptr, false, 0, 0, "print this help and exit"},
   };
@@ -82,13 +83,17 @@ const std::vector<CommandSpec>& CommandTable() {
        "per file and line: {\"file\": PATH, \"class\": ID, \"automorphisms\": A}, then\n"
        "{\"files\": F, \"classes\": C}."},
       {"find", "",
-       {"--settings", "--strict", "--first", "--count", "--limit", "--threads", "--part", "--out", "--help"},
+       {"--settings", "--strict", "--first", "--count", "--limit", "--threads", "--part", "--timeout", "--out",
+        "--help"},
        "Finds every winner under the settings (fitness exactly 1), one per isomorphism\n"
        "class, and prints one JSON object per class and line:\n"
        "  {\"class\": I, \"id\": ID, \"canonical\": TEXT, \"automorphisms\": A, \"labelled\": L}\n"
        "then a summary {\"classes\": C, \"labelled\": L, \"complete\": true|false, \"seconds\": S,\n"
-       "\"velmora\": VERSION, \"elements\": N, \"settings\": {...}} (with \"part\" for a\n"
-       "part and \"why_incomplete\" when a stop or a failed write ended it). With --out,\n"
+       "\"searched\": SPACE, \"velmora\": VERSION, \"elements\": N, \"settings\": {...}} (with\n"
+       "\"part\" for a part and \"why_incomplete\" when it is not complete: a time limit,\n"
+       "a stop, a failed write, lattices not enumerated at the size). --first stops at\n"
+       "the first winner, looking beyond the chain at every size; when it finds none in\n"
+       "a space that does not hold every winner it exits with status 3. With --out,\n"
        "writes each class as DIR/class_NNNN.eqa and .eqp (class_pKofN_NNNN for part K\n"
        "of N) and the run's record DIR/find.jsonl (find_pKofN.jsonl), read by merge.\n"
        "Ctrl-C or SIGTERM ends the run at once with the summary and status 130."},

@@ -25,6 +25,10 @@
 
 namespace {
 
+// --first found nothing in a space that does not hold every winner (a time
+// limit, or lattices not all searched): distinct from a proven "none" (0).
+constexpr int kExitNoneFoundInSearched = 3;
+
 // Ends the search: set by Ctrl-C or SIGTERM, and when an output fails.
 std::atomic<bool> stop_search{false};
 
@@ -35,6 +39,7 @@ struct FindOptions {
   int threads = 0;
   int part_index = 0;
   int part_count = 1;
+  double timeout = 0;
   bool has_out = false;
   std::string out_dir;
 };
@@ -73,6 +78,7 @@ int ParseOptions(int argc, char** argv, FindOptions& options) {
   if (line.Has("--count")) options.mode = FinderMode::Count;
   options.limit = line.Number("--limit", 0);
   options.threads = static_cast<int>(line.Number("--threads", 0));
+  options.timeout = static_cast<double>(line.Number("--timeout", 0));
   options.has_out = line.Has("--out");
   options.out_dir = line.Text("--out");
   return -1;
@@ -162,6 +168,7 @@ int RunFind(int argc, char** argv) {
   finder.Threads = options.threads;
   finder.PartIndex = options.part_index;
   finder.PartCount = options.part_count;
+  finder.TimeLimit = options.timeout;
 
   stop_search.store(false);
   const bool show_progress = isatty(STDERR_FILENO) == 1;
@@ -202,6 +209,11 @@ int RunFind(int argc, char** argv) {
         },
         [&](const FinderProgress& progress) {
           if (!show_progress) return;
+          if (!progress.Note.empty()) {
+            std::fprintf(stderr, "\r%s, %.1f s   ", progress.Note.c_str(), progress.Seconds);
+            progress_shown = true;
+            return;
+          }
           const double share = progress.Total > 0 ? 100.0 * progress.Done / progress.Total : 100.0;
           const double rate = progress.Seconds > 0 ? static_cast<double>(progress.Classes) / progress.Seconds : 0.0;
           std::fprintf(stderr, "\rwork %.0f/%.0f (%.1f%%), %lld classes, %.1f classes/s, %.1f s   ", progress.Done,
@@ -226,8 +238,10 @@ int RunFind(int argc, char** argv) {
     line += ", \"why_incomplete\": " + JsonString(failed_write);
   } else if (interrupted) {
     line += ", \"why_incomplete\": \"interrupted\"";
+  } else if (!summary.Complete) {
+    line += ", \"why_incomplete\": " + JsonString(summary.WhyIncomplete);
   }
-  line += ", \"seconds\": " + SecondsText(summary.Seconds);
+  line += ", \"seconds\": " + SecondsText(summary.Seconds) + ", \"searched\": " + JsonString(summary.Searched);
   if (options.part_count > 1) {
     line += ", \"part\": \"" + std::to_string(options.part_index + 1) + "/" + std::to_string(options.part_count) + "\"";
   }
@@ -243,5 +257,11 @@ int RunFind(int argc, char** argv) {
   }
   if (!WriteLine(line)) return kExitInputFailed;
   if (interrupted) return kExitInterrupted;
-  return failed_write.empty() ? kExitOk : kExitInputFailed;
+  if (!failed_write.empty()) return kExitInputFailed;
+  if (options.mode == FinderMode::First && summary.Classes == 0 && !summary.Complete) {
+    std::fprintf(stderr, "velmora-cli find: none found in the searched space (%s): %s\n", summary.Searched.c_str(),
+                 summary.WhyIncomplete.c_str());
+    return kExitNoneFoundInSearched;
+  }
+  return kExitOk;
 }

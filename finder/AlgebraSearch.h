@@ -46,6 +46,14 @@ class AlgebraSearch {
   bool RunUnit(int64_t unit, const std::atomic<bool>& stop,
                const std::function<bool(const SearchWinner&)>& on_winner);
 
+  // Bounded attempts (a first winner): a unit ends after about `nodes` search
+  // nodes (0: no bound), and BudgetSpent tells whether the last one ended so.
+  void SetNodeBudget(uint64_t nodes);
+  bool BudgetSpent() const;
+  // Tries the values of every cell in an order shuffled by `seed` (0: the
+  // usual order). Pruning stays sound under any order.
+  void VaryValueOrder(uint64_t seed);
+
  private:
   struct State;
   std::unique_ptr<State> state_;

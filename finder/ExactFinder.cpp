@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AlgebraSearch.h"
+#include "FirstWinner.h"
 #include "Lattices.h"
 
 namespace {
@@ -43,6 +44,7 @@ struct UnitResult {
 FinderSummary RunExactFinder(const FinderOptions& options, const std::function<void(const FoundClass&)>& onClass,
                              const std::function<void(const FinderProgress&)>& onProgress,
                              const std::atomic<bool>& stop) {
+  if (options.Mode == FinderMode::First) return RunFirstWinner(options, onClass, onProgress, stop);
   const auto start = std::chrono::steady_clock::now();
   const auto seconds = [&]() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -53,15 +55,13 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   const int n = settings.ElementCount;
   FinderSummary summary;
   if (n < 2 || n > kMaxElements) return summary;
+  const auto out_of_time = [&]() { return options.TimeLimit > 0 && seconds() >= options.TimeLimit; };
 
   // Only the chain is linear; above the enumeration limit only the chain is searched.
   const bool linear_only = settings.OptionalWeight > 0 && settings.WantLinear && !settings.WantNonLinear;
   std::vector<FiniteLattice> lattices;
   bool every_lattice = true;
-  // A first winner of a size whose lattices take seconds to enumerate is
-  // looked for on the chain, as above the enumeration limit.
-  const bool chain_for_first = options.Mode == FinderMode::First && n > kQuickLatticeLimit;
-  if (linear_only || n > kLatticeEnumerationLimit || chain_for_first) {
+  if (linear_only || n > kLatticeEnumerationLimit) {
     lattices.push_back(ChainLattice(n));
     every_lattice = linear_only;
   } else {
@@ -170,7 +170,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         changed.wait_for(lock, std::chrono::milliseconds(50));
         if (std::chrono::steady_clock::now() - last_progress > std::chrono::milliseconds(250)) break;
       }
-      if (stop.load()) {
+      if (stop.load() || out_of_time()) {
         ended_early = true;
         break;
       }
@@ -228,6 +228,20 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   for (std::thread& worker : workers) worker.join();
   summary.Complete = !ended_early && every_lattice;
   summary.Seconds = seconds();
+  const std::string size = std::to_string(n) + " elements";
+  summary.Searched = every_lattice ? (linear_only ? "the chain of " + size + " (only the chain is linear)"
+                                                  : "every lattice of " + size)
+                                   : "the chain of " + size + " only";
+  if (options.PartCount > 1) summary.Searched += ", part " + std::to_string(part_index + 1) + " of " + std::to_string(part_count);
+  if (stop.load()) {
+    summary.WhyIncomplete = "stopped";
+  } else if (out_of_time()) {
+    summary.WhyIncomplete = "time limit";
+  } else if (ended_early) {
+    summary.WhyIncomplete = "limit of " + std::to_string(options.Limit) + " classes";
+  } else if (!every_lattice) {
+    summary.WhyIncomplete = "lattices of more than " + std::to_string(kLatticeEnumerationLimit) + " elements are not enumerated";
+  }
   report_progress(emitted_units);
   return summary;
 }

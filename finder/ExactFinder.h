@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "AlgebraClass.h"
 #include "EQAlgebra.h"
@@ -29,6 +30,7 @@ struct FinderOptions {
   int Threads = 0;     // worker threads; 0: every core
   int PartIndex = 0;   // do only part PartIndex (0-based) of PartCount disjoint parts
   int PartCount = 1;
+  double TimeLimit = 0;  // seconds; 0: none. The answer then names what was searched
 };
 
 struct FoundClass {
@@ -44,6 +46,7 @@ struct FinderProgress {
   int64_t Classes = 0;
   BigCount Labelled = 0;
   double Seconds = 0;
+  std::string Note;  // what is being searched, when Done/Total cannot tell (First)
 };
 
 struct FinderSummary {
@@ -51,6 +54,8 @@ struct FinderSummary {
   BigCount Labelled = 0;
   bool Complete = false;  // false when a limit, First or the stop flag ended it
   double Seconds = 0;
+  std::string Searched;       // the space searched, e.g. "every lattice of 6 elements"
+  std::string WhyIncomplete;  // empty when complete, e.g. "time limit", "stopped at the first winner"
 };
 
 // Runs the finder. onClass is called once per class in the finder's order

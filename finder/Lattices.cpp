@@ -207,15 +207,27 @@ void GrowPosets(int m, int next, std::vector<std::vector<uint8_t>>& below,
   for (int j = 1; j <= earlier; ++j) below[next][j] = 0;
 }
 
-void ExtendAutomorphism(const FiniteLattice& lattice, int next, std::vector<uint8_t>& image,
-                        std::vector<uint8_t>& used, std::vector<std::vector<uint8_t>>& out) {
+// An automorphism keeps how many elements lie below and above each one;
+// without that test a long chain above a small lattice is tried every way.
+std::vector<int> RankSignature(const FiniteLattice& lattice) {
+  const int n = lattice.n;
+  std::vector<int> signature(n, 0);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) signature[i] += (lattice.Leq(j, i) ? 1 : 0) + (lattice.Leq(i, j) ? n + 1 : 0);
+  }
+  return signature;
+}
+
+void ExtendAutomorphism(const FiniteLattice& lattice, const std::vector<int>& signature, int next,
+                        std::vector<uint8_t>& image, std::vector<uint8_t>& used,
+                        std::vector<std::vector<uint8_t>>& out) {
   const int n = lattice.n;
   if (next == n - 1) {
     out.push_back(image);
     return;
   }
   for (int candidate = 1; candidate < n - 1; ++candidate) {
-    if (used[candidate]) continue;
+    if (used[candidate] || signature[candidate] != signature[next]) continue;
     bool keeps = true;
     for (int i = 1; i < next && keeps; ++i) {
       keeps = lattice.Leq(i, next) == lattice.Leq(image[i], candidate) &&
@@ -224,7 +236,7 @@ void ExtendAutomorphism(const FiniteLattice& lattice, int next, std::vector<uint
     if (!keeps) continue;
     image[next] = static_cast<uint8_t>(candidate);
     used[candidate] = 1;
-    ExtendAutomorphism(lattice, next + 1, image, used, out);
+    ExtendAutomorphism(lattice, signature, next + 1, image, used, out);
     used[candidate] = 0;
   }
 }
@@ -239,7 +251,7 @@ std::vector<std::vector<uint8_t>> LatticeAutomorphisms(const FiniteLattice& latt
   std::vector<std::vector<uint8_t>> out;
   std::vector<uint8_t> image = identity;
   std::vector<uint8_t> used(n, 0);
-  ExtendAutomorphism(lattice, 1, image, used, out);
+  ExtendAutomorphism(lattice, RankSignature(lattice), 1, image, used, out);
   // The candidates are tried in increasing order, so the identity comes first.
   return out;
 }

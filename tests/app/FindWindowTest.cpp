@@ -46,6 +46,7 @@ struct BlockingFinder {
   std::atomic<bool> saw_stop{false};
   SearchSettings settings_seen;
   int threads_seen = -1;
+  std::string note;  // what a first-winner search tells instead of a share
 
   FindRunner::FinderFunction Function() {
     return [this](const FinderOptions& options, const std::function<void(const FoundClass&)>&,
@@ -64,11 +65,16 @@ struct BlockingFinder {
       progress.Done = 1;
       progress.Classes = 2;
       progress.Seconds = 1.5;
+      progress.Note = note;
       on_progress(progress);
       while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       saw_stop = true;
       FinderSummary summary;
       summary.Seconds = 0.5;
+      if (!note.empty()) {
+        summary.Searched = "every lattice of 5 elements";
+        summary.WhyIncomplete = "stopped";
+      }
       return summary;
     };
   }
@@ -181,7 +187,8 @@ class FindWindowTest : public QObject {
     QVERIFY(WaitForFind(form));
     QCOMPARE(form.FoundPopulation->Count(), 1);
     QCOMPARE(form.FoundPopulation->Get(0)->Evaluate(), 1.0);
-    QVERIFY2(QRegularExpression(QStringLiteral("^Found 1 class \\([\\d,]+ algebras?\\) of 6 elements — stopped after 1$"))
+    QVERIFY2(QRegularExpression(QStringLiteral("^Found 1 class \\([\\d,]+ algebras?\\) of 6 elements — not complete: stopped at the first "
+                                            "winner; searched .+$"))
                  .match(LastLine(form))
                  .hasMatch(),
              qPrintable(LastLine(form)));
@@ -201,10 +208,10 @@ class FindWindowTest : public QObject {
     QVERIFY(WaitForFind(form, 30));
     const QRegularExpressionMatch match =
         QRegularExpression(QStringLiteral("^Found ([\\d,]+) class(es)? \\([\\d,]+ algebras?\\) of 8 elements — "
-                                          "stopped after ([\\d,]+)(; the first [\\d,]+ kept)?$"))
+                                          "not complete: stopped; searched every lattice of 8 elements"
+                                          "(; the first [\\d,]+ kept)?$"))
             .match(LastLine(form));
     QVERIFY2(match.hasMatch(), qPrintable(LastLine(form)));
-    QCOMPARE(match.captured(3), match.captured(1));
     const int classes = match.captured(1).remove(u',').toInt();
     QVERIFY(classes >= form.FoundPopulation->Count());
     QCOMPARE(FoundEntries(form).size(), form.FoundPopulation->Count());
@@ -224,6 +231,14 @@ class FindWindowTest : public QObject {
              QStringLiteral("Found nothing: no algebra of 2 elements has the asked-for properties — complete"));
     QCOMPARE(form.RichEditLog->LineColor(form.RichEditLog->Lines().size() - 1), kBlack);
     QCOMPARE(form.BrowsedPopulation, browsed);  // nothing to browse
+
+    // Above the enumerated sizes an empty answer names what was searched.
+    form.SpinEditElm->SetValue(12);
+    form.ButtonFindClick();
+    QVERIFY(WaitForFind(form));
+    QCOMPARE(LastLine(form), QStringLiteral("Found nothing in the searched space of 12 elements — not complete: "
+                                            "lattices of more than 10 elements are not enumerated; searched the "
+                                            "chain of 12 elements only"));
   }
 
   // Many classes at once reach the window in the finder's order, the keep
@@ -298,11 +313,31 @@ class FindWindowTest : public QObject {
     form.ButtonFindClick();  // "Stop"
     QVERIFY(WaitForFind(form, 10));
     QVERIFY(finder.saw_stop.load());
-    QCOMPARE(LastLine(form), QStringLiteral("Found 0 classes (0 algebras) of 5 elements — stopped after 0"));
+    QCOMPARE(LastLine(form), QStringLiteral("Found nothing in the searched space of 5 elements — not complete"));
     QCOMPARE(form.ButtonFind->text(), QStringLiteral("Find"));
     QVERIFY(form.ButtonStep->isEnabled());
     QVERIFY(form.SpinEditElm->isEnabled());
     QVERIFY(form.CheckBoxGood->isEnabled());
+  }
+
+  // First tells what it searches, never a share that stands still, and a
+  // stopped First says what was searched.
+  void firstShowsWhatItSearches() {
+    FormFixture fixture;
+    fixture.WriteIni(IniLines(fixture, 5));
+    TEQForm& form = fixture.Create();
+    form.ComboBoxFindMode->setCurrentIndex(1);
+    BlockingFinder finder;
+    finder.note = "round 2 over every lattice of 5 elements, 3 of 15 lattices settled";
+    form.Finder()->Finder = finder.Function();
+    form.ButtonFindClick();
+    QTRY_COMPARE(form.LabelFindStatus->text(),
+                 QStringLiteral("Find: round 2 over every lattice of 5 elements, 3 of 15 lattices settled, 1.5 s"));
+    form.ButtonFindClick();  // "Stop"
+    QVERIFY(WaitForFind(form, 10));
+    QCOMPARE(LastLine(form), QStringLiteral("Found nothing in the searched space of 5 elements — not complete: "
+                                            "stopped; searched every lattice of 5 elements"));
+    QCOMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 0 classes, 0.5 s, not complete"));
   }
 
   void findIsRefusedDuringARun() {
