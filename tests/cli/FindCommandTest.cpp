@@ -173,9 +173,18 @@ TEST(FindCommand, AFileThatCannotBeWrittenIsNamedAndTheRestIsKept) {
   EXPECT_EQ(Lines(run.out).size(), 14u) << "every class is still printed";
   EXPECT_TRUE(std::filesystem::exists(out + "/class_0001.eqp"));
   EXPECT_TRUE(std::filesystem::exists(out + "/class_0012.eqa"));
-  // The writer's temporary files are ".NAME.tmp-…" beside the target.
-  for (const auto& entry : std::filesystem::directory_iterator(out)) {
-    EXPECT_NE(entry.path().filename().string().rfind(".class_", 0), 0u) << "a temporary file is left: " << entry.path();
+
+  // A write that fails part-way, as on a full disk, leaves none of the
+  // writer's temporary files (".NAME.tmp-…" beside the target) behind.
+  const std::string full = dir.File("full");
+  std::filesystem::create_directories(full);
+  const CliRun cut = RunCli("find --settings " + Quoted(SettingsFile(dir, 3)) + " --out " + Quoted(full),
+                            FaultEnvironment("", 0, full, 10));
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.err.find("cannot write \"" + full + "/class_0000.eqa\": No space left on device"), std::string::npos)
+      << cut.err;
+  for (const auto& entry : std::filesystem::directory_iterator(full)) {
+    EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary file is left: " << entry.path();
   }
 }
 
