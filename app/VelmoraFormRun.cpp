@@ -27,7 +27,9 @@ QString DurationText(qint64 milliseconds) {
   QString format = QLocale().timeFormat(QLocale::LongFormat);
   format.remove(QLatin1Char('t'));
   format = format.trimmed();
-  return QTime(0, 0).addMSecs(std::max<qint64>(milliseconds, 0)).toString(format);
+  // QTime wraps at a day; taking the day's rest first keeps the count in an int.
+  const int within_day = static_cast<int>(std::max<qint64>(milliseconds, 0) % (24 * 3600 * 1000));
+  return QTime(0, 0).addMSecs(within_day).toString(format);
 }
 
 QString StatisticsRecord(int32_t generation, double best, double median, double worst) {

@@ -73,7 +73,7 @@ void BM_FindEventWait(benchmark::State& state) {
     while (form.Finding()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     longest_find = std::max(longest_find, meter.Stop());
     const qint64 duration = clock.elapsed();
-    seconds += duration / 1000.0;
+    seconds += static_cast<double>(duration) / 1000.0;
     state.PauseTiming();
     meter.Start();
     QElapsedTimer idle;

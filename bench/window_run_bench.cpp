@@ -71,7 +71,7 @@ void BM_Run(benchmark::State& state) {
     QElapsedTimer clock;
     clock.start();
     window.form->ButtonStepClick();
-    window_s += clock.nsecsElapsed() / 1e9;
+    window_s += static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const int window_generation = window.form->Generations->FGeneration();
 
     // The same search headless: the tool's start-up and steps, with no window
@@ -83,7 +83,7 @@ void BM_Run(benchmark::State& state) {
     GA = GAStatus{};
     TEQGenerations search(Settings.ElementCount, Settings.PopulationLimit);
     for (int i = 0; i < steps; ++i) search.Step();
-    headless_s += clock.nsecsElapsed() / 1e9;
+    headless_s += static_cast<double>(clock.nsecsElapsed()) / 1e9;
     SetMessagePump(pump);
     if (search.FGeneration() != window_generation) state.SkipWithError("the window ran another number of steps");
   }
@@ -115,8 +115,8 @@ void BM_ResetPause(benchmark::State& state) {
     ticker.stop();
     const qint64 end = clock.nsecsElapsed();
     longest = std::max(longest, end - last_tick);
-    longest_ms = std::max(longest_ms, longest / 1e6);
-    reset_s += end / 1e9;
+    longest_ms = std::max(longest_ms, static_cast<double>(longest) / 1e6);
+    reset_s += static_cast<double>(end) / 1e9;
   }
   state.counters["longest_pause_ms"] = longest_ms;
   state.counters["reset_s"] = reset_s / static_cast<double>(state.iterations());

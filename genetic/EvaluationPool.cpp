@@ -7,6 +7,8 @@
 #include <chrono>
 #include <system_error>
 
+#include "Assert.h"
+
 EvaluationPool::~EvaluationPool() {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -50,7 +52,7 @@ void EvaluationPool::WorkerLoop(int index) {
       ++active_;
     }
     try {
-      Settings = *settings_;  // this thread's block for the whole batch
+      InstallSettings(*settings_);  // this thread's block for the whole batch
       EvaluateShare();
     } catch (...) {
       const std::lock_guard<std::mutex> lock(mutex_);
@@ -70,6 +72,7 @@ void EvaluationPool::UpdateFitness(TEQAlgebra* const* members, int count, const 
 
 void EvaluationPool::Run(int count, const std::function<void(int)>& task, const SearchSettings& settings,
                          int workers, bool caller_helps, void (*idle)()) {
+  VELMORA_ASSERT(!busy_, "a batch is started while another runs (from the idle callback)");
   if (count <= 0) return;
   StartWorkers(workers);
   workers = std::min(workers, WorkerCount());

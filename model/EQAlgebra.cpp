@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cmath>
 
+#include "Assert.h"
 #include "LookupTables.h"
 #include "Settings.h"
 
@@ -40,7 +41,10 @@ const PairEntry* FirstMatch(const PairGene& gene, char x, char y, bool symmetric
 
 }  // namespace
 
-TEQAlgebra::TEQAlgebra() { Init(Settings.ElementCount); }
+TEQAlgebra::TEQAlgebra() {
+  VELMORA_ASSERT(ThisThreadHasSettings(), "a worker thread sizes an algebra before installing its settings block");
+  Init(Settings.ElementCount);
+}
 
 void TEQAlgebra::Init(int32_t n) {
   if (n < 2 || n > kMaxElements) return;

@@ -3,6 +3,7 @@
 // product is a double formed in the fixed order below (the core is built
 // without fused multiply-add), so equal algebras get bit-identical fitness.
 
+#include "Assert.h"
 #include "CheckKernels.h"
 #include "EQAlgebra.h"
 #include "LookupTables.h"
@@ -58,6 +59,7 @@ class FitnessProduct {
 
 // Runs every scored check on tables already built from the algebra.
 double FitnessOn(TEQAlgebra& algebra, const LookupTables& tables) {
+  VELMORA_ASSERT(ThisThreadHasSettings(), "a worker thread evaluates before installing its settings block");
   const SearchSettings& s = Settings;
   const bool lattice = s.MaximumEnabled && (s.WantLattice || s.WantNonLattice);
   QuadRows& rows = ScratchQuadRows();

@@ -58,17 +58,40 @@ inline constexpr int32_t kMostThreads = 1024;
 // This thread's settings block.
 inline thread_local SearchSettings Settings;
 
+// Whether this thread has installed a block of its own (the main thread's
+// counts as installed). Set by ScopedSettings and InstallSettings only.
+inline thread_local bool SettingsInstalled = false;
+
+// Whether this thread may read Settings: the main thread always may; any
+// other thread once it has installed a block. Evaluation asserts it, so a
+// worker that forgot to install its caller's block stops instead of
+// computing with the defaults.
+bool ThisThreadHasSettings();
+
+// Installs a copy of a settings block on this thread until the thread ends
+// or installs another (a worker's block for a whole batch).
+inline void InstallSettings(const SearchSettings& block) {
+  Settings = block;
+  SettingsInstalled = true;
+}
+
 // Installs a copy of a settings block on this thread for the lifetime of the
 // object and puts the previous block back afterwards.
 class ScopedSettings {
  public:
-  explicit ScopedSettings(const SearchSettings& block) : saved_(Settings) { Settings = block; }
-  ~ScopedSettings() { Settings = saved_; }
+  explicit ScopedSettings(const SearchSettings& block) : saved_(Settings), was_installed_(SettingsInstalled) {
+    InstallSettings(block);
+  }
+  ~ScopedSettings() {
+    Settings = saved_;
+    SettingsInstalled = was_installed_;
+  }
   ScopedSettings(const ScopedSettings&) = delete;
   ScopedSettings& operator=(const ScopedSettings&) = delete;
 
  private:
   SearchSettings saved_;
+  bool was_installed_;
 };
 
 // The Double nearest to percent / 100, as the controls store percentages.

@@ -97,7 +97,7 @@ class FailedWritesBoxTest : public QObject {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr) return;
       seen = box->size();
-      rows_offered = box->detailedText().count(u'\n');
+      rows_offered = static_cast<int>(box->detailedText().count(u'\n'));
       box->accept();
     });
     form.ButtonSaveDirClick();

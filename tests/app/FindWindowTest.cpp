@@ -229,7 +229,7 @@ class FindWindowTest : public QObject {
     QCOMPARE(form.FoundPopulation->Count(), 0);
     QCOMPARE(LastLine(form),
              QStringLiteral("Found nothing: no algebra of 2 elements has the asked-for properties — complete"));
-    QCOMPARE(form.RichEditLog->LineColor(form.RichEditLog->Lines().size() - 1), kBlack);
+    QCOMPARE(form.RichEditLog->LineColor(static_cast<int>(form.RichEditLog->Lines().size()) - 1), kBlack);
     QCOMPARE(form.BrowsedPopulation, browsed);  // nothing to browse
 
     // Above the enumerated sizes an empty answer names what was searched.

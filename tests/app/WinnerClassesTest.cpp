@@ -134,7 +134,7 @@ class WinnerClassesTest : public QObject {
       QCOMPARE(ini.Value("GA properties", "One per class").value_or("missing"), std::string("1"));
       // A window started on that file ticks the box and sets the setting.
       f.form->CheckBoxOnePerClass->setChecked(false);
-      TEQForm again(TEQForm::Environment{f.Path(QStringLiteral("Velmora.ini")), f.dir.path(), f.dir.path()});
+      TEQForm again(TEQForm::Environment{f.Path(QStringLiteral("Velmora.ini")), f.dir.path(), f.dir.path(), {}});
       QVERIFY(again.CheckBoxOnePerClass->isChecked());
       QVERIFY(Settings.OnePerClass);
     }

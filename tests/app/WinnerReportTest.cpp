@@ -133,7 +133,7 @@ class WinnerReportTest : public QObject {
 
     QStringList expected;
     expected << QStringLiteral("0000: 1") << DumpLines(*population->Get(0));
-    const int second_start = expected.size();
+    const int second_start = static_cast<int>(expected.size());
     expected << QStringLiteral("0001: 0.25") << DumpLines(*population->Get(1));
     QCOMPARE(f.form->RichEditLog->Lines(), expected);
     for (int line = 0; line < second_start; ++line) QCOMPARE(f.form->RichEditLog->LineColor(line), kGreen);
@@ -295,8 +295,8 @@ class WinnerReportTest : public QObject {
     QCOMPARE(lines.mid(lines.size() - 2),
              QStringList({QStringLiteral("Autosave failed: ") + base + QStringLiteral(".eqp") + reason,
                           QStringLiteral("Autosave failed: ") + base + QStringLiteral(".eqa") + reason}));
-    QCOMPARE(f.form->RichEditLog->LineColor(lines.size() - 1), kRed);
-    QCOMPARE(f.form->RichEditLog->LineColor(lines.size() - 2), kRed);
+    QCOMPARE(f.form->RichEditLog->LineColor(static_cast<int>(lines.size()) - 1), kRed);
+    QCOMPARE(f.form->RichEditLog->LineColor(static_cast<int>(lines.size()) - 2), kRed);
     QVERIFY(lines.value(0).startsWith(QStringLiteral("0000: 1, class ")));  // the winner is still logged
     QVERIFY(f.messages.empty());  // no message box during a run
     QCOMPARE(winners->Count(), 1);  // and kept for saving elsewhere

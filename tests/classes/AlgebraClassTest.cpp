@@ -135,7 +135,7 @@ class AlgebraClassTest : public ::testing::TestWithParam<bool> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Delta, AlgebraClassTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "DeltaOn" : "DeltaOff"; });
+                         [](const auto& row) { return row.param ? "DeltaOn" : "DeltaOff"; });
 
 // Key equality against isomorphism tried over every permutation: a pool of
 // random algebras with few values, their relabellings and one-cell changes.

@@ -181,7 +181,19 @@ TEST(FindCommand, AFileThatCannotBeWrittenIsNamedAndEndsTheRun) {
             std::string::npos) << lines.back();
   EXPECT_TRUE(std::filesystem::exists(out + "/class_0000.eqp"));
   EXPECT_FALSE(std::filesystem::exists(out + "/class_0002.eqa"));
-  EXPECT_FALSE(std::filesystem::exists(out + "/.class_0001.eqa.part")) << "the temporary file is removed";
+
+  // A write that fails part-way, as on a full disk, leaves none of the
+  // writer's temporary files (".NAME.tmp-…" beside the target) behind.
+  const std::string full = dir.File("full");
+  std::filesystem::create_directories(full);
+  const CliRun cut = RunCli("find --settings " + Quoted(SettingsFile(dir, 3)) + " --out " + Quoted(full),
+                            FaultEnvironment("", 0, full, 10));
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_NE(cut.err.find("cannot write \"" + full + "/class_0000.eqa\": No space left on device"), std::string::npos)
+      << cut.err;
+  for (const auto& entry : std::filesystem::directory_iterator(full)) {
+    EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary file is left: " << entry.path();
+  }
 }
 
 TEST(FindCommand, InterruptEndsWithTheSummaryAndStatus130) {

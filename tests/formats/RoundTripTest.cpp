@@ -84,7 +84,7 @@ TEST_P(RoundTrip, ImportedAlgebraSurvivesItsEqaFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::Values(ExportFormat::kLadr, ExportFormat::kUacalc),
-                         [](const auto& info) { return info.param == ExportFormat::kLadr ? "Ladr" : "Uacalc"; });
+                         [](const auto& row) { return row.param == ExportFormat::kLadr ? "Ladr" : "Uacalc"; });
 
 TEST(ExportAlgebras, CellWithoutValueIsReportedWithTheAlgebra) {
   TEQAlgebra algebra = test_algebras::StandardLayout(3);  // every value character 0

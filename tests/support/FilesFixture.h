@@ -61,7 +61,7 @@ struct Fixture {
     ini.Set("Log", "QuickDirPath", QFile::encodeName(Path("quick")).toStdString());
     ini.Set("GA properties", "Population limit", "10");
     ini.Save(QFile::encodeName(Path("Velmora.ini")).toStdString());
-    form = std::make_unique<TEQForm>(TEQForm::Environment{Path("Velmora.ini"), dir.path(), dir.path()});
+    form = std::make_unique<TEQForm>(TEQForm::Environment{Path("Velmora.ini"), dir.path(), dir.path(), {}});
     form->ShowMessage = [this](const QString& title, const QString& text) { messages.emplace_back(title, text); };
     form->AskReplace = [this](const QString& question) {
       replace_questions << question;
