@@ -337,7 +337,7 @@ class FindWindowTest : public QObject {
     QVERIFY(WaitForFind(form, 10));
     QCOMPARE(LastLine(form), QStringLiteral("Found nothing in the searched space of 5 elements — not complete: "
                                             "stopped; searched every lattice of 5 elements"));
-    QCOMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: 0 classes, 0.5 s, not complete"));
+    QCOMPARE(form.LabelFindStatus->text(), QStringLiteral("Find: not complete, 0 classes, 0.5 s"));
   }
 
   void findIsRefusedDuringARun() {

@@ -89,11 +89,11 @@ TEST(FindCommand, CountFirstAndLimit) {
 
   lines = Lines(RunCli(settings + "--first").out);
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].rfind("{\"class\": 0, \"canonical\": ", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[0].rfind("{\"class\": 0, \"id\": ", 0), 0u) << lines[0];
   ASSERT_TRUE(std::regex_match(lines[1], m, kSummary));
   EXPECT_EQ(m[1], "1");
   EXPECT_EQ(m[3], "false");
-  EXPECT_EQ(m[6], "stopped at the first winner");
+  EXPECT_EQ(m[4], "stopped at the first winner");
 
   lines = Lines(RunCli(settings + "--limit 3 --threads 1").out);
   ASSERT_EQ(lines.size(), 4u);
