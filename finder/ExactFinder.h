@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "AlgebraClass.h"
 #include "EQAlgebra.h"
@@ -20,6 +21,13 @@ enum class FinderMode {
   Count,  // count the classes without handing out representatives
 };
 
+// A unit of the run's plan that a run finished, with what it found there.
+struct FinishedUnit {
+  int64_t Unit = 0;  // its index in the plan of the whole run (all parts)
+  int64_t Classes = 0;
+  BigCount Labelled = 0;
+};
+
 struct FinderOptions {
   // Defines a winner: element count, delta, maximum, every required and
   // forbidden property, both colourfulness targets and the optional weight.
@@ -29,6 +37,11 @@ struct FinderOptions {
   int Threads = 0;     // worker threads; 0: every core
   int PartIndex = 0;   // do only part PartIndex (0-based) of PartCount disjoint parts
   int PartCount = 1;
+  // What an earlier run of the same part, cut short, had finished (from its
+  // summary): those units are skipped and their counts added. They must
+  // belong to the plan named by ResumedPlan, or the run is refused.
+  std::vector<FinishedUnit> Resumed;
+  uint64_t ResumedPlan = 0;
 };
 
 struct FoundClass {
@@ -51,6 +64,10 @@ struct FinderSummary {
   BigCount Labelled = 0;
   bool Complete = false;  // false when a limit, First or the stop flag ended it
   double Seconds = 0;
+  uint64_t Plan = 0;               // the fingerprint of the run's units (the same for every part)
+  int64_t Units = 0;               // this part's units
+  std::vector<FinishedUnit> Finished;  // this part's units finished (resumed ones too), in plan order
+  bool ResumeRefused = false;      // the resumed units belong to another plan or part: nothing was run
 };
 
 // Runs the finder. onClass is called once per class in the finder's order

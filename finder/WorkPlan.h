@@ -1,0 +1,35 @@
+#pragma once
+// How a finder run is cut into units: subtrees of the search trees, split
+// where an estimate of their work is large, so that units (and the parts of
+// a run shared out as contiguous stretches of them) carry similar work. The
+// plan depends only on the settings and the number of parts, never on the
+// thread count, so every part of a split run sees the same units.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "AlgebraSearch.h"
+
+struct WorkUnit {
+  int Lattice = 0;
+  std::vector<uint8_t> Path;  // the subtree below these candidate indices
+  double Estimate = 1;        // estimated work, in the searches' own measure
+};
+
+// Splits the trees (one search per lattice) until there are at least
+// `wanted_units` units and none carries more than 1/wanted_units of the
+// estimated total (or the cap on units is reached). Units come in the
+// searches' order: by lattice, then by path.
+std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units);
+
+// Units of the same first cells for every lattice (the first `depth` cells;
+// no estimate): cheap to plan, for runs that end at a first winner.
+std::vector<WorkUnit> UniformWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units);
+
+// The part (0-based) of each unit: contiguous stretches of near-equal
+// estimated work.
+std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count);
+
+// A fingerprint of the plan, to tell whether a resumed run is the same run.
+uint64_t PlanFingerprint(const std::vector<WorkUnit>& units, int part_count);
