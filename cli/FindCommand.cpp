@@ -17,6 +17,7 @@
 #include "CliSettings.h"
 #include "Commands.h"
 #include "ExactFinder.h"
+#include "FindResume.h"
 #include "Formatting.h"
 #include "Settings.h"
 #include "StandardOutput.h"
@@ -43,12 +44,13 @@ struct FindOptions {
   int part_count = 1;
   bool has_out = false;
   std::string out_dir;
+  std::string resume_path;  // the output of this part's run cut short
 };
 
 void PrintFindUsage(std::FILE* to) {
   std::fputs(
       "Usage: velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] "
-      "[--part K/N] [--out DIR]\n",
+      "[--part K/N] [--resume FILE] [--out DIR]\n",
       to);
 }
 
@@ -87,7 +89,8 @@ bool ParseOptions(int argc, char** argv, FindOptions& options, bool& help) {
       continue;
     }
     const bool takes_value =
-        arg == "--settings" || arg == "--limit" || arg == "--threads" || arg == "--part" || arg == "--out";
+        arg == "--settings" || arg == "--limit" || arg == "--threads" || arg == "--part" || arg == "--out" ||
+                             arg == "--resume";
     if (!takes_value) return fail("unknown argument \"" + arg + "\"");
     if (i + 1 >= argc) return fail(arg + " needs a value");
     const std::string value = argv[++i];
@@ -113,6 +116,8 @@ bool ParseOptions(int argc, char** argv, FindOptions& options, bool& help) {
       }
       options.part_index = static_cast<int>(k - 1);
       options.part_count = static_cast<int>(n);
+    } else if (arg == "--resume") {
+      options.resume_path = value;
     } else {
       if (value.empty()) return fail("--out needs a directory name");
       options.has_out = true;
@@ -186,6 +191,11 @@ int RunFind(int argc, char** argv) {
   finder.Threads = options.threads;
   finder.PartIndex = options.part_index;
   finder.PartCount = options.part_count;
+  if (!options.resume_path.empty() &&
+      !ReadFinishedUnits(options.resume_path, finder.ResumedPlan, finder.Resumed, error)) {
+    std::fprintf(stderr, "velmora-cli find: %s\n", error.c_str());
+    return kExitInputFailed;
+  }
 
   interrupted.store(false);
   stop_search.store(false);
@@ -194,6 +204,8 @@ int RunFind(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   struct sigaction previous {};
   sigaction(SIGINT, &action, &previous);
+  struct sigaction previous_term {};  // a batch system's end of wall time
+  sigaction(SIGTERM, &action, &previous_term);
 
   const bool show_progress = isatty(STDERR_FILENO) == 1;
   bool progress_shown = false;
@@ -222,12 +234,20 @@ int RunFind(int argc, char** argv) {
       },
       stop_search);
   sigaction(SIGINT, &previous, nullptr);
+  sigaction(SIGTERM, &previous_term, nullptr);
   if (progress_shown) std::fputc('\n', stderr);
 
   if (output_lost) return kExitInputFailed;
+  if (summary.ResumeRefused) {
+    std::fprintf(stderr, "velmora-cli find: \"%s\" is the output of another run (other settings or parts)\n",
+                 options.resume_path.c_str());
+    return kExitUsage;
+  }
+  // A run stopped from outside tells what it finished, for --resume.
+  const std::string finished = !summary.Complete && stop_search.load() ? FinishedUnitsFields(summary) : "";
   const bool summary_written = WriteLine("{\"classes\": " + std::to_string(summary.Classes) + ", \"labelled\": " + FormatBigCount(summary.Labelled) +
             ", \"complete\": " + (summary.Complete ? "true" : "false") + ", \"seconds\": " +
-            SecondsText(summary.Seconds) + "}");
+            SecondsText(summary.Seconds) + finished + "}");
   if (!summary_written) return kExitInputFailed;
   if (interrupted.load()) return kExitInterrupted;
   return outputs_ok ? kExitOk : kExitInputFailed;

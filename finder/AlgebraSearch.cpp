@@ -694,7 +694,7 @@ std::vector<std::vector<uint8_t>> AlgebraSearch::ChildPaths(const std::vector<ui
 
 double AlgebraSearch::EstimateWork(const std::vector<uint8_t>& path, int probes, uint64_t seed) {
   // A leaf costs the evaluation of the whole algebra: as much as many tries.
-  constexpr double kLeafWork = 32;
+  constexpr double kLeafWork = 150;
   State& s = *state_;
   const int entered = s.EnterPath(path);
   if (entered < 0) return 0;

@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr int64_t kWantedUnits = 1024;   // enough units to keep threads busy to the end
-constexpr int64_t kUnitsPerPart = 48;    // and enough per part to even out the estimates' errors
+constexpr int64_t kWantedUnits = 256;    // enough units to keep threads busy to the end
+constexpr int64_t kUnitsPerPart = 16;    // and enough per part to even out the estimates' errors
 
 struct Piece {
   size_t unit = 0;  // within this part's units
@@ -86,7 +86,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     for (const FiniteLattice& lattice : lattices) planners.push_back(std::make_unique<AlgebraSearch>(lattice, settings, 0));
     const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
     // A first winner is usually near: planning by estimate would cost more than it saves.
-    plan = first_only ? UniformWork(planners, wanted) : PlanWork(planners, wanted);
+    plan = first_only ? UniformWork(planners, wanted) : PlanWork(planners, wanted, part_count, stop);
   }
   summary.Plan = PlanFingerprint(plan, part_count);
   const std::vector<int> part_of = PartsOfUnits(plan, part_count);

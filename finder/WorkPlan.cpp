@@ -9,8 +9,11 @@
 
 namespace {
 
-constexpr int kProbes = 24;
+constexpr int kProbes = 32;
 constexpr int64_t kMaxUnitsPerWanted = 16;  // at most this many times the wanted units
+// A unit worth less than this (in candidate tries, some milliseconds) is not
+// worth its planning: a small run gets fewer units, though at least min_units.
+constexpr double kLeastUnitWork = 50000;
 
 uint64_t SeedOf(int lattice, const std::vector<uint8_t>& path) {
   uint64_t hash = 1469598103934665603ull ^ static_cast<uint64_t>(lattice);
@@ -32,23 +35,31 @@ bool InSearchOrder(const WorkUnit& a, const WorkUnit& b) {
 
 }  // namespace
 
-std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units) {
+std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units,
+                               int64_t min_units, const std::atomic<bool>& stop) {
   std::priority_queue<WorkUnit, std::vector<WorkUnit>, ByEstimate> open;
   std::vector<WorkUnit> units;  // leaves of the trees: not split further
   double total = 0;
   for (size_t l = 0; l < searches.size(); ++l) {
     WorkUnit root;
+    if (stop.load(std::memory_order_relaxed)) {  // estimates do not matter any more
+      root.Lattice = static_cast<int>(l);
+      open.push(std::move(root));
+      continue;
+    }
     root.Lattice = static_cast<int>(l);
     root.Estimate = searches[l]->EstimateWork(root.Path, kProbes, SeedOf(root.Lattice, root.Path));
     if (root.Estimate <= 0) continue;  // no candidates at all
     total += root.Estimate;
     open.push(std::move(root));
   }
+  const int64_t worth = static_cast<int64_t>(total / kLeastUnitWork);
+  wanted_units = std::max<int64_t>(1, std::max(min_units, std::min(wanted_units, worth)));
   const int64_t cap = wanted_units * kMaxUnitsPerWanted;
-  while (!open.empty()) {
+  while (!open.empty() && !stop.load(std::memory_order_relaxed)) {
     const int64_t count = static_cast<int64_t>(open.size() + units.size());
     const WorkUnit& top = open.top();
-    if (count >= cap || (count >= wanted_units && top.Estimate * static_cast<double>(wanted_units) <= total)) break;
+    if (count >= cap || (count >= wanted_units && top.Estimate * static_cast<double>(wanted_units) <= 2 * total)) break;
     WorkUnit unit = top;
     open.pop();
     AlgebraSearch& search = *searches[unit.Lattice];

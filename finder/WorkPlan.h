@@ -5,6 +5,7 @@
 // plan depends only on the settings and the number of parts, never on the
 // thread count, so every part of a split run sees the same units.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -18,10 +19,13 @@ struct WorkUnit {
 };
 
 // Splits the trees (one search per lattice) until there are at least
-// `wanted_units` units and none carries more than 1/wanted_units of the
-// estimated total (or the cap on units is reached). Units come in the
-// searches' order: by lattice, then by path.
-std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units);
+// `wanted_units` units and none carries more than 2/wanted_units of the
+// estimated total (or the cap on units is reached). A small run wants fewer
+// units, but never fewer than min_units. Units come in the
+// searches' order: by lattice, then by path. A stop flag set cuts the
+// refinement short (the units still cover all the work).
+std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units,
+                               int64_t min_units, const std::atomic<bool>& stop);
 
 // Units of the same first cells for every lattice (the first `depth` cells;
 // no estimate): cheap to plan, for runs that end at a first winner.
