@@ -31,14 +31,23 @@ bool Expect(const std::string& text, size_t& at, char c) {
 std::string FinishedUnitsFields(const FinderSummary& summary) {
   char plan[17];
   std::snprintf(plan, sizeof plan, "%016llx", static_cast<unsigned long long>(summary.Plan));
-  std::string text = std::string(", \"plan\": \"") + plan + "\", \"units\": " + std::to_string(summary.Units) +
-                     ", \"finished\": [";
+  std::string text = ", \"plan\": \"";
+  text.append(plan);
+  text.append("\", \"units\": ");
+  text.append(std::to_string(summary.Units));
+  text.append(", \"finished\": [");
   for (size_t i = 0; i < summary.Finished.size(); ++i) {
     const FinishedUnit& unit = summary.Finished[i];
-    if (i > 0) text += ", ";
-    text += "[" + std::to_string(unit.Unit) + ", " + std::to_string(unit.Classes) + ", " + FormatBigCount(unit.Labelled) + "]";
+    text.append(i > 0 ? ", [" : "[");
+    text.append(std::to_string(unit.Unit));
+    text.append(", ");
+    text.append(std::to_string(unit.Classes));
+    text.append(", ");
+    text.append(FormatBigCount(unit.Labelled));
+    text.append("]");
   }
-  return text + "]";
+  text.append("]");
+  return text;
 }
 
 bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, std::string& error) {

@@ -231,8 +231,10 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   const auto report_progress = [&](int64_t classes, BigCount labelled) {
     if (!onProgress) return;
     FinderProgress progress;
-    progress.Done = done_work;
-    progress.Total = total_work;
+    // In units of this part, each weighted by its estimated work.
+    const double units = static_cast<double>(unit_ids.size());
+    progress.Total = units;
+    progress.Done = total_work > 0 ? units * done_work / total_work : units;
     progress.Classes = classes;
     progress.Labelled = labelled;
     progress.Seconds = seconds();
