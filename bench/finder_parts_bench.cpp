@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ExactFinder.h"
+#include "LatticeAugmentation.h"
 #include "Lattices.h"
 #include "Settings.h"
 #include "WorkPlan.h"
@@ -119,9 +120,27 @@ void CountMemory(benchmark::State& state, int n, bool good_residuated, int part,
   state.counters["peak_mb"] = peak_mb;
 }
 
+void LatticesOfEleven(benchmark::State& state) {
+  size_t count = 0;
+  for (auto _ : state) count = LatticesByAugmentation(11).size();
+  state.SetLabel(std::to_string(count) + " lattices");
+}
+
+// A whole count on two threads: CPU time of both, the label its classes.
+void WholeCount(benchmark::State& state, int n, bool good_residuated, bool involutive) {
+  SearchSettings s = SettingsOf(n, good_residuated);
+  s.WantInvolutive = involutive;
+  FinderSummary summary;
+  for (auto _ : state) summary = Count(s, 2, 0, 1);
+  state.SetLabel(std::to_string(summary.Classes) + (summary.Complete ? " classes, complete" : " classes"));
+}
+
 }  // namespace
 
 #define ONCE ->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime()
+BENCHMARK(LatticesOfEleven)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(WholeCount, good_residuated_involutive_n11, 11, true, true) ONCE->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(WholeCount, good_residuated_n8, 8, true, false) ONCE->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(Planning, twelve_axioms_n6_1024_units, 6, false, 1024) ONCE;
 BENCHMARK_CAPTURE(Planning, twelve_axioms_n7_1024_units, 7, false, 1024) ONCE;
 BENCHMARK_CAPTURE(PartBalance, good_residuated_n7_4_parts, 7, true, 4) ONCE;
