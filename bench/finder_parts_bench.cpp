@@ -99,7 +99,8 @@ void Planning(benchmark::State& state, int n, bool good_residuated, int64_t want
   }
   size_t units = 0;
   const std::atomic<bool> stop{false};
-  for (auto _ : state) units = PlanWork(searches, wanted, 1, stop).size();
+  const auto search_of = [&](int l) -> AlgebraSearch& { return *searches[l]; };
+  for (auto _ : state) units = PlanWork(static_cast<int>(searches.size()), search_of, wanted, 1, stop).size();
   state.counters["units"] = static_cast<double>(units);
 }
 

@@ -82,11 +82,22 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   const int part_index = options.PartIndex;
   std::vector<WorkUnit> plan;
   {
-    std::vector<std::unique_ptr<AlgebraSearch>> planners;
-    for (const FiniteLattice& lattice : lattices) planners.push_back(std::make_unique<AlgebraSearch>(lattice, settings, 0));
     const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
-    // A first winner is usually near: planning by estimate would cost more than it saves.
-    plan = first_only ? UniformWork(planners, wanted) : PlanWork(planners, wanted, part_count, stop);
+    if (first_only) {
+      // A first winner is usually near: planning by estimate would cost more than it saves.
+      std::vector<std::unique_ptr<AlgebraSearch>> planners;
+      for (const FiniteLattice& lattice : lattices) planners.push_back(std::make_unique<AlgebraSearch>(lattice, settings, 0));
+      plan = UniformWork(planners, wanted);
+    } else {
+      int planned = -1;
+      std::unique_ptr<AlgebraSearch> planner;
+      const auto search_of = [&](int l) -> AlgebraSearch& {
+        if (l != planned) planner = std::make_unique<AlgebraSearch>(lattices[l], settings, 0);
+        planned = l;
+        return *planner;
+      };
+      plan = PlanWork(static_cast<int>(lattices.size()), search_of, wanted, part_count, stop);
+    }
   }
   summary.Plan = PlanFingerprint(plan, part_count);
   const std::vector<int> part_of = PartsOfUnits(plan, part_count);
@@ -141,7 +152,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&]() {
       const ScopedSettings worker_settings(settings);
-      std::vector<std::unique_ptr<AlgebraSearch>> searches(lattices.size());
+      std::unique_ptr<AlgebraSearch> search;  // of one lattice at a time: units come by lattice
+      int search_lattice = -1;
       for (;;) {
         Piece piece;
         {
@@ -172,10 +184,10 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         }
         const size_t unit = piece.unit;
         const int lattice = plan[unit_ids[to_run[unit]]].Lattice;
-        auto& search = searches[lattice];
-        if (!search) {
+        if (lattice != search_lattice) {
           search = std::make_unique<AlgebraSearch>(lattices[lattice], settings, 0);
           search->KeepRepresentatives(!counting);
+          search_lattice = lattice;
         }
         search->ShareWork(&share_request, [&, unit](std::vector<uint8_t> path) {
           {
@@ -224,7 +236,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     });
   }
 
-  std::vector<std::unique_ptr<AlgebraSearch>> builders(lattices.size());
+  std::unique_ptr<AlgebraSearch> builder;
+  int builder_lattice = -1;
   bool ended_early = false;
   auto last_progress = std::chrono::steady_clock::now();
   double done_work = resumed_work;
@@ -310,8 +323,10 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         FoundClass found;
         found.Index = summary.Classes;
         // Representatives wait as cells and become algebras only when handed out.
-        auto& builder = builders[lattice_of_unit];
-        if (!builder) builder = std::make_unique<AlgebraSearch>(lattices[lattice_of_unit], settings, 0);
+        if (lattice_of_unit != builder_lattice) {
+          builder = std::make_unique<AlgebraSearch>(lattices[lattice_of_unit], settings, 0);
+          builder_lattice = lattice_of_unit;
+        }
         found.Algebra = builder->BuildRepresentative(winner.Cells);
         if (!found.Algebra) continue;  // never happens: the leaf judged the same tables
         found.Class = piece.keys[w];

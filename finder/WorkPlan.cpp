@@ -35,12 +35,12 @@ bool InSearchOrder(const WorkUnit& a, const WorkUnit& b) {
 
 }  // namespace
 
-std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units,
+std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
                                int64_t min_units, const std::atomic<bool>& stop) {
   std::priority_queue<WorkUnit, std::vector<WorkUnit>, ByEstimate> open;
   std::vector<WorkUnit> units;  // leaves of the trees: not split further
   double total = 0;
-  for (size_t l = 0; l < searches.size(); ++l) {
+  for (int l = 0; l < lattice_count; ++l) {
     WorkUnit root;
     if (stop.load(std::memory_order_relaxed)) {  // estimates do not matter any more
       root.Lattice = static_cast<int>(l);
@@ -48,7 +48,7 @@ std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>
       continue;
     }
     root.Lattice = static_cast<int>(l);
-    root.Estimate = searches[l]->EstimateWork(root.Path, kProbes, SeedOf(root.Lattice, root.Path));
+    root.Estimate = search_of(l).EstimateWork(root.Path, kProbes, SeedOf(root.Lattice, root.Path));
     if (root.Estimate <= 0) continue;  // no candidates at all
     total += root.Estimate;
     open.push(std::move(root));
@@ -62,7 +62,7 @@ std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>
     if (count >= cap || (count >= wanted_units && top.Estimate * static_cast<double>(wanted_units) <= 2 * total)) break;
     WorkUnit unit = top;
     open.pop();
-    AlgebraSearch& search = *searches[unit.Lattice];
+    AlgebraSearch& search = search_of(unit.Lattice);
     if (static_cast<int>(unit.Path.size()) >= search.CellCount()) {
       units.push_back(std::move(unit));
       continue;

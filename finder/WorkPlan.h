@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,7 +25,10 @@ struct WorkUnit {
 // units, but never fewer than min_units. Units come in the
 // searches' order: by lattice, then by path. A stop flag set cuts the
 // refinement short (the units still cover all the work).
-std::vector<WorkUnit> PlanWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units,
+// search_of(l) gives the search of lattice l (it may build it anew: one
+// search per lattice of 11 elements at once would hold too much).
+using SearchOfLattice = std::function<AlgebraSearch&(int lattice)>;
+std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
                                int64_t min_units, const std::atomic<bool>& stop);
 
 // Units of the same first cells for every lattice (the first `depth` cells;
