@@ -30,6 +30,7 @@ const std::vector<OptionSpec>& OptionTable() {
       {"--limit", "K", true, 1, kMost, "stop after K classes, %r"},
       {"--part", "K/N", false, 0, 0, "do only the K-th of N disjoint parts of the work"},
       {"--timeout", "S", true, 1, kMost, "stop after S seconds, %r"},
+      {"--resume", "FILE", false, 0, 0, "skip the units a cut-short run of the same part finished (its output FILE)"},
       {"--out", "DIR", false, 0, 0, "write the files into DIR (made when missing)"},
       {"--help", nullptr, false, 0, 0, "print this help and exit"},
   };
@@ -83,8 +84,8 @@ const std::vector<CommandSpec>& CommandTable() {
        "per file and line: {\"file\": PATH, \"class\": ID, \"automorphisms\": A}, then\n"
        "{\"files\": F, \"classes\": C}."},
       {"find", "",
-       {"--settings", "--strict", "--first", "--count", "--limit", "--threads", "--part", "--timeout", "--out",
-        "--help"},
+       {"--settings", "--strict", "--first", "--count", "--limit", "--threads", "--part", "--timeout", "--resume",
+        "--out", "--help"},
        "Finds every winner under the settings (fitness exactly 1), one per isomorphism\n"
        "class, and prints one JSON object per class and line:\n"
        "  {\"class\": I, \"id\": ID, \"canonical\": TEXT, \"automorphisms\": A, \"labelled\": L}\n"
@@ -96,7 +97,9 @@ const std::vector<CommandSpec>& CommandTable() {
        "a space that does not hold every winner it exits with status 3. With --out,\n"
        "writes each class as DIR/class_NNNN.eqa and .eqp (class_pKofN_NNNN for part K\n"
        "of N) and the run's record DIR/find.jsonl (find_pKofN.jsonl), read by merge.\n"
-       "Ctrl-C or SIGTERM ends the run at once with the summary and status 130."},
+       "Ctrl-C or SIGTERM ends the run at once with the summary and status 130; a run\n"
+       "cut short (a signal or --timeout) lists the units it finished (\"plan\", \"units\",\n"
+       "\"finished\"), and --resume FILE runs the same part again without them."},
       {"merge", "PART...", {"--help"},
        "Reads the output of each part of one find --part K/N run (a file of its JSON\n"
        "lines, or an --out folder holding its records), checks that every part is\n"

@@ -18,7 +18,7 @@ int RunExport(int argc, char** argv);
 int RunImport(int argc, char** argv);
 // velmora-cli classes [--settings FILE.ini] FILE.eqa...
 int RunClasses(int argc, char** argv);
-// velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] [--part K/N] [--out DIR]
+// velmora-cli find [--settings FILE.ini] [--first | --count] [--limit K] [--threads T] [--part K/N] [--resume FILE] [--out DIR]
 int RunFind(int argc, char** argv);
 // velmora-cli merge PART.jsonl|DIR...
 int RunMerge(int argc, char** argv);

@@ -17,6 +17,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "ExactFinder.h"
+#include "FindResume.h"
 #include "Formatting.h"
 #include "Settings.h"
 #include "RunRecord.h"
@@ -42,6 +43,7 @@ struct FindOptions {
   double timeout = 0;
   bool has_out = false;
   std::string out_dir;
+  std::string resume_path;  // the output of this part's run cut short
 };
 
 // "K/N" with 1 <= K <= N <= 1000000 into a 0-based index and a count.
@@ -79,6 +81,7 @@ int ParseOptions(int argc, char** argv, FindOptions& options) {
   options.limit = line.Number("--limit", 0);
   options.threads = static_cast<int>(line.Number("--threads", 0));
   options.timeout = static_cast<double>(line.Number("--timeout", 0));
+  options.resume_path = line.Text("--resume");
   options.has_out = line.Has("--out");
   options.out_dir = line.Text("--out");
   return -1;
@@ -169,6 +172,11 @@ int RunFind(int argc, char** argv) {
   finder.PartIndex = options.part_index;
   finder.PartCount = options.part_count;
   finder.TimeLimit = options.timeout;
+  if (!options.resume_path.empty() &&
+      !ReadFinishedUnits(options.resume_path, finder.ResumedPlan, finder.Resumed, error)) {
+    std::fprintf(stderr, "velmora-cli find: %s\n", error.c_str());
+    return kExitInputFailed;
+  }
 
   stop_search.store(false);
   const bool show_progress = isatty(STDERR_FILENO) == 1;
@@ -180,6 +188,10 @@ int RunFind(int argc, char** argv) {
   // the line, and the summary tells what was printed.
   int64_t reported = 0;
   BigCount reported_labelled = 0;
+  for (const FinishedUnit& unit : finder.Resumed) {  // told by the run that is resumed
+    reported += unit.Classes;
+    reported_labelled += unit.Labelled;
+  }
   FinderSummary summary;
   {
     const StopSignals signals(stop_search);
@@ -225,6 +237,11 @@ int RunFind(int argc, char** argv) {
   if (progress_shown) std::fputc('\n', stderr);
 
   if (output_lost) return kExitInputFailed;
+  if (summary.ResumeRefused) {
+    std::fprintf(stderr, "velmora-cli find: \"%s\" is the output of another run (other settings or parts)\n",
+                 options.resume_path.c_str());
+    return kExitUsage;
+  }
   const bool interrupted = StopSignals::Received();
   if (options.mode != FinderMode::Count) {
     summary.Complete = summary.Complete && reported == summary.Classes;
@@ -242,6 +259,10 @@ int RunFind(int argc, char** argv) {
     line += ", \"why_incomplete\": " + JsonString(summary.WhyIncomplete);
   }
   line += ", \"seconds\": " + SecondsText(summary.Seconds) + ", \"searched\": " + JsonString(summary.Searched);
+  // A run stopped from outside or by its time limit tells what it finished, for --resume.
+  if (!summary.Complete && (stop_search.load() || summary.WhyIncomplete == "time limit")) {
+    line += FinishedUnitsFields(summary);
+  }
   if (options.part_count > 1) {
     line += ", \"part\": \"" + std::to_string(options.part_index + 1) + "/" + std::to_string(options.part_count) + "\"";
   }

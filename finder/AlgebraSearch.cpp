@@ -87,7 +87,10 @@ struct AlgebraSearch::State {
   int product_attained = 0, equality_attained = 0;
   int product_open = 0, equality_open = 0;
 
-  std::vector<int> unit_digits;
+  std::vector<uint8_t> path;  // the candidate index of each leading cell of the run
+  std::vector<int> loop_at, loop_end;  // per open cell: the candidate tried and the end of the range
+  const std::atomic<bool>* share_request = nullptr;
+  std::function<void(std::vector<uint8_t>)> give;
   uint64_t nodes = 0;
   uint64_t node_budget = 0;  // 0: none
   bool budget_spent = false;
@@ -120,6 +123,9 @@ struct AlgebraSearch::State {
   bool NegationConsistent(int x, int y, uint8_t v) const;
   bool LexLeaderPrefix(int decided) const;
   void Descend(int i);
+  void Share(int open_cells);
+  int EnterPath(const std::vector<uint8_t>& at);
+  void LeavePath(int entered);
   void Leaf();
   void FillAlgebra(TEQAlgebra& out) const;
 };
@@ -506,9 +512,12 @@ bool AlgebraSearch::State::LexLeaderPrefix(int decided) const {
 }
 
 void AlgebraSearch::State::Descend(int i) {
-  if ((++nodes & 1023) == 0 && stop->load(std::memory_order_relaxed)) {
-    stopped = ended = true;
-    return;
+  if ((++nodes & 1023) == 0) {
+    if (stop->load(std::memory_order_relaxed)) {
+      stopped = ended = true;
+      return;
+    }
+    if (share_request && share_request->load(std::memory_order_relaxed)) Share(i);
   }
   if (node_budget != 0 && nodes > node_budget) {
     budget_spent = ended = true;
@@ -519,13 +528,50 @@ void AlgebraSearch::State::Descend(int i) {
     return;
   }
   const std::vector<uint8_t>& list = candidates[i];
-  const int first = i < prefix_depth ? unit_digits[i] : 0;
-  const int last = i < prefix_depth ? unit_digits[i] + 1 : static_cast<int>(list.size());
-  for (int k = first; k < last && !ended; ++k) {
-    if (!Assign(i, list[k])) continue;
+  const bool fixed = i < static_cast<int>(path.size());
+  if (fixed && path[i] >= list.size()) return;
+  loop_at[i] = fixed ? path[i] : 0;
+  loop_end[i] = fixed ? path[i] + 1 : static_cast<int>(list.size());
+  for (; loop_at[i] < loop_end[i] && !ended; ++loop_at[i]) {
+    if (!Assign(i, list[loop_at[i]])) continue;
     if (LexLeaderPrefix(i + 1)) Descend(i + 1);
     Unassign(i);
   }
+}
+
+// The shallowest open cell with untried candidates gives them away: each
+// becomes a path of its own, and this run ends that cell's range early.
+void AlgebraSearch::State::Share(int open_cells) {
+  for (int level = static_cast<int>(path.size()); level < open_cells; ++level) {
+    if (loop_at[level] + 1 >= loop_end[level]) continue;
+    std::vector<uint8_t> branch(static_cast<size_t>(level) + 1);
+    for (int i = 0; i < level; ++i) branch[i] = static_cast<uint8_t>(loop_at[i]);
+    for (int k = loop_at[level] + 1; k < loop_end[level]; ++k) {
+      branch[level] = static_cast<uint8_t>(k);
+      give(branch);
+    }
+    loop_end[level] = loop_at[level] + 1;
+    return;
+  }
+}
+
+// Decides the cells of a path; the number entered, or -1 (nothing left
+// decided) when propagation or the duplicate test prunes it.
+int AlgebraSearch::State::EnterPath(const std::vector<uint8_t>& at) {
+  int entered = 0;
+  for (size_t i = 0; i < at.size(); ++i) {
+    if (i >= cells.size() || at[i] >= candidates[i].size() || !Assign(static_cast<int>(i), candidates[i][at[i]])) break;
+    ++entered;
+    if (!LexLeaderPrefix(entered)) break;
+    if (entered == static_cast<int>(at.size())) return entered;
+  }
+  if (at.empty()) return 0;
+  LeavePath(entered);
+  return -1;
+}
+
+void AlgebraSearch::State::LeavePath(int entered) {
+  for (int i = entered - 1; i >= 0; --i) Unassign(i);
 }
 
 void AlgebraSearch::State::Leaf() {
@@ -630,21 +676,103 @@ void AlgebraSearch::SetPrefixDepth(int depth) {
 
 AlgebraSearch::~AlgebraSearch() = default;
 
+int AlgebraSearch::CellCount() const { return static_cast<int>(state_->cells.size()); }
+
+void AlgebraSearch::ShareWork(const std::atomic<bool>* request, std::function<void(std::vector<uint8_t>)> give) {
+  state_->share_request = request;
+  state_->give = std::move(give);
+}
+
+std::vector<std::vector<uint8_t>> AlgebraSearch::ChildPaths(const std::vector<uint8_t>& path) {
+  State& s = *state_;
+  std::vector<std::vector<uint8_t>> children;
+  const int entered = s.EnterPath(path);
+  if (entered < 0 || entered >= static_cast<int>(s.cells.size())) {
+    if (entered > 0) s.LeavePath(entered);
+    return children;
+  }
+  const std::vector<uint8_t>& list = s.candidates[entered];
+  for (size_t k = 0; k < list.size(); ++k) {
+    if (!s.Assign(entered, list[k])) continue;
+    if (s.LexLeaderPrefix(entered + 1)) {
+      children.push_back(path);
+      children.back().push_back(static_cast<uint8_t>(k));
+    }
+    s.Unassign(entered);
+  }
+  s.LeavePath(entered);
+  return children;
+}
+
+double AlgebraSearch::EstimateWork(const std::vector<uint8_t>& path, int probes, uint64_t seed) {
+  // A leaf costs the evaluation of the whole algebra: as much as many tries.
+  constexpr double kLeafWork = 150;
+  State& s = *state_;
+  const int entered = s.EnterPath(path);
+  if (entered < 0) return 0;
+  const int cell_count = static_cast<int>(s.cells.size());
+  std::vector<uint8_t> open;
+  double total = 0;
+  for (int probe = 0; probe < probes; ++probe) {
+    double weight = 1;
+    int depth = entered;
+    for (;;) {
+      if (depth == cell_count) {
+        total += weight * kLeafWork;
+        break;
+      }
+      const std::vector<uint8_t>& list = s.candidates[depth];
+      open.clear();
+      for (size_t k = 0; k < list.size(); ++k) {
+        if (!s.Assign(depth, list[k])) continue;
+        if (s.LexLeaderPrefix(depth + 1)) open.push_back(static_cast<uint8_t>(k));
+        s.Unassign(depth);
+      }
+      total += weight * static_cast<double>(list.size());
+      if (open.empty()) break;
+      seed += 0x9E3779B97F4A7C15ull;  // splitmix64
+      uint64_t z = seed;
+      z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+      z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+      z ^= z >> 31;
+      s.Assign(depth, list[open[z % open.size()]]);
+      weight *= static_cast<double>(open.size());
+      ++depth;
+    }
+    for (int i = depth - 1; i >= entered; --i) s.Unassign(i);
+  }
+  s.LeavePath(entered);
+  return total / probes;
+}
+
 int64_t AlgebraSearch::UnitCount() const {
   int64_t units = 1;
   for (int i = 0; i < state_->prefix_depth; ++i) units *= static_cast<int64_t>(state_->candidates[i].size());
   return units;
 }
 
-bool AlgebraSearch::RunUnit(int64_t unit, const std::atomic<bool>& stop,
-                            const std::function<bool(const SearchWinner&)>& on_winner) {
-  State& s = *state_;
-  s.unit_digits.assign(s.prefix_depth, 0);
+std::vector<uint8_t> AlgebraSearch::UnitPath(int64_t unit) const {
+  const State& s = *state_;
+  std::vector<uint8_t> digits(s.prefix_depth, 0);
   for (int i = s.prefix_depth - 1; i >= 0; --i) {
-    const int64_t radix = static_cast<int64_t>(s.candidates[i].size());
-    s.unit_digits[i] = static_cast<int>(unit % radix);
+    const int64_t radix = std::max<int64_t>(1, static_cast<int64_t>(s.candidates[i].size()));
+    digits[i] = static_cast<uint8_t>(unit % radix);
     unit /= radix;
   }
+  return digits;
+}
+
+bool AlgebraSearch::RunUnit(int64_t unit, const std::atomic<bool>& stop,
+                            const std::function<bool(const SearchWinner&)>& on_winner) {
+  return RunPath(UnitPath(unit), stop, on_winner);
+}
+
+bool AlgebraSearch::RunPath(const std::vector<uint8_t>& path, const std::atomic<bool>& stop,
+                            const std::function<bool(const SearchWinner&)>& on_winner) {
+  State& s = *state_;
+  s.path = path;
+  s.loop_at.assign(s.cells.size(), 0);
+  s.loop_end.assign(s.cells.size(), 0);
   s.stop = &stop;
   s.on_winner = &on_winner;
   s.ended = s.stopped = s.budget_spent = false;

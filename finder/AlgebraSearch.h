@@ -41,6 +41,8 @@ class AlgebraSearch {
   void SetPrefixDepth(int depth);
   // The number of units: the product of the first cells' candidate counts.
   int64_t UnitCount() const;
+  // The path of a unit of the current prefix depth.
+  std::vector<uint8_t> UnitPath(int64_t unit) const;
   // Searches one unit. on_winner returns false to end the unit early. Returns
   // false when stop ended it.
   bool RunUnit(int64_t unit, const std::atomic<bool>& stop,
@@ -53,6 +55,21 @@ class AlgebraSearch {
   // Tries the values of every cell in an order shuffled by `seed` (0: the
   // usual order). Pruning stays sound under any order.
   void VaryValueOrder(uint64_t seed);
+
+  // A path names a node of the search tree: one candidate index per leading
+  // cell. Searches the subtree below it; false when stop ended it.
+  bool RunPath(const std::vector<uint8_t>& path, const std::atomic<bool>& stop,
+               const std::function<bool(const SearchWinner&)>& on_winner);
+  // The paths one cell longer that survive propagation and the duplicate test.
+  std::vector<std::vector<uint8_t>> ChildPaths(const std::vector<uint8_t>& path);
+  // Knuth's estimate of the work below a path (candidate tries, a leaf
+  // weighing more), averaged over `probes` random descents; 0 when the path
+  // itself is pruned.
+  double EstimateWork(const std::vector<uint8_t>& path, int probes, uint64_t seed);
+  int CellCount() const;
+  // While a run goes on, `request` set makes it hand the untried branches of
+  // its shallowest open cell to `give` (as paths) and leave them out itself.
+  void ShareWork(const std::atomic<bool>* request, std::function<void(std::vector<uint8_t>)> give);
 
  private:
   struct State;

@@ -1,13 +1,18 @@
-// RunExactFinder: the lattices of the size, their work units in a fixed
-// order, worker threads taking units from a shared counter, and the calling
-// thread handing out the classes in unit order, so the output is the same for
-// every thread count. Part K of N takes the units that a fixed mix of their
-// global index assigns to it.
+// RunExactFinder: the lattices of the size, a plan of work units (split by
+// an estimate of their work, see WorkPlan), worker threads taking units in
+// plan order, and the calling thread handing out the classes in unit order,
+// so the output is the same for every thread count. A unit still running
+// when a thread runs out of work hands its untried branches back to the
+// pool; its pieces are put back in search order when the unit is complete.
+// Part K of N takes the K-th of N contiguous stretches of near-equal
+// estimated work. Counting keeps only a sum per unit.
 
 #include "ExactFinder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,28 +20,30 @@
 #include "AlgebraSearch.h"
 #include "FirstWinner.h"
 #include "Lattices.h"
+#include "WorkPlan.h"
 
 namespace {
 
-constexpr int64_t kWantedUnits = 1024;  // enough units to keep threads and parts busy to the end
-constexpr int kMaxPrefixDepth = 8;
+constexpr int64_t kWantedUnits = 256;    // enough units to keep threads busy to the end
+constexpr int64_t kUnitsPerPart = 16;    // and enough per part to even out the estimates' errors
 
-// The part a unit belongs to. Neighbouring units share their leading cells and
-// are often alike in cost (or all empty), so they are scattered by a fixed mix.
-int PartOfUnit(int64_t global, int part_count) {
-  const uint64_t mixed = static_cast<uint64_t>(global) * 0x9E3779B97F4A7C15ull;
-  return static_cast<int>((mixed >> 32) % static_cast<uint64_t>(part_count));
-}
-
-struct Unit {
-  int lattice = 0;
-  int64_t index = 0;  // within the lattice
+struct Piece {
+  size_t unit = 0;  // within this part's units
+  std::vector<uint8_t> path;
 };
 
-struct UnitResult {
-  bool done = false;
+struct PieceResult {
+  std::vector<uint8_t> path;
   std::vector<SearchWinner> winners;
   std::vector<AlgebraClass> keys;  // the class key of each winner (not when counting)
+};
+
+struct UnitState {
+  int pending = 0;  // pieces given out and not yet finished
+  bool done = false;
+  int64_t classes = 0;
+  BigCount labelled = 0;
+  std::vector<PieceResult> pieces;  // not when counting; in search order once done
 };
 
 }  // namespace
@@ -56,6 +63,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   FinderSummary summary;
   if (n < 2 || n > kMaxElements) return summary;
   const auto out_of_time = [&]() { return options.TimeLimit > 0 && seconds() >= options.TimeLimit; };
+  const bool first_only = options.Mode == FinderMode::First;
+  const bool counting = options.Mode == FinderMode::Count;
 
   // Only the chain is linear; above the enumeration limit only the chain is searched.
   const bool linear_only = settings.OptionalWeight > 0 && settings.WantLinear && !settings.WantNonLinear;
@@ -68,105 +77,221 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     lattices = LatticesUpToIsomorphism(n);
   }
 
-  // The prefix depth depends on the settings only, never on threads or parts.
-  std::vector<std::unique_ptr<AlgebraSearch>> planners;
-  for (const FiniteLattice& lattice : lattices) planners.push_back(std::make_unique<AlgebraSearch>(lattice, settings, 0));
-  int depth = 0;
-  int64_t total_units = 0;
-  for (;; ++depth) {
-    total_units = 0;
-    for (auto& planner : planners) {
-      planner->SetPrefixDepth(depth);
-      total_units += planner->UnitCount();
-    }
-    if (total_units >= kWantedUnits || depth >= kMaxPrefixDepth) break;
-  }
+  // The plan depends on the settings and the part count only.
   const int part_count = options.PartCount < 1 ? 1 : options.PartCount;
   const int part_index = options.PartIndex;
-  std::vector<Unit> units;  // in the global order, this part's only
-  int64_t global = 0;
-  for (size_t l = 0; l < planners.size(); ++l) {
-    const int64_t count = planners[l]->UnitCount();
-    for (int64_t u = 0; u < count; ++u, ++global) {
-      if (PartOfUnit(global, part_count) == part_index) units.push_back({static_cast<int>(l), u});
+  std::vector<WorkUnit> plan;
+  {
+    const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
+    if (first_only) {
+      // A first winner is usually near: planning by estimate would cost more than it saves.
+      std::vector<std::unique_ptr<AlgebraSearch>> planners;
+      for (const FiniteLattice& lattice : lattices) planners.push_back(std::make_unique<AlgebraSearch>(lattice, settings, 0));
+      plan = UniformWork(planners, wanted);
+    } else {
+      int planned = -1;
+      std::unique_ptr<AlgebraSearch> planner;
+      const auto search_of = [&](int l) -> AlgebraSearch& {
+        if (l != planned) planner = std::make_unique<AlgebraSearch>(lattices[l], settings, 0);
+        planned = l;
+        return *planner;
+      };
+      plan = PlanWork(static_cast<int>(lattices.size()), search_of, wanted, part_count, stop);
     }
   }
-  planners.clear();
+  summary.Plan = PlanFingerprint(plan, part_count);
+  const std::vector<int> part_of = PartsOfUnits(plan, part_count);
+  std::vector<int64_t> unit_ids;  // this part's units, as indices into the plan
+  std::vector<char> resumed(plan.size(), 0);
+  for (const FinishedUnit& finished : options.Resumed) {
+    if (options.ResumedPlan != summary.Plan || finished.Unit < 0 || finished.Unit >= static_cast<int64_t>(plan.size()) ||
+        part_of[finished.Unit] != part_index || resumed[finished.Unit]) {
+      summary.ResumeRefused = true;
+      return summary;
+    }
+    resumed[finished.Unit] = 1;
+  }
+  for (size_t u = 0; u < plan.size(); ++u) {
+    if (part_of[u] == part_index) unit_ids.push_back(static_cast<int64_t>(u));
+  }
+  summary.Units = static_cast<int64_t>(unit_ids.size());
+  std::vector<size_t> to_run;  // positions in unit_ids still to run
+  double total_work = 0, resumed_work = 0;
+  for (size_t k = 0; k < unit_ids.size(); ++k) {
+    total_work += plan[unit_ids[k]].Estimate;
+    if (resumed[unit_ids[k]]) {
+      resumed_work += plan[unit_ids[k]].Estimate;
+    } else {
+      to_run.push_back(k);
+    }
+  }
+  for (const FinishedUnit& finished : options.Resumed) {
+    summary.Classes += finished.Classes;
+    summary.Labelled += finished.Labelled;
+  }
 
-  std::vector<UnitResult> results(units.size());
+  std::vector<UnitState> states(to_run.size());
   std::mutex mutex;
   std::condition_variable changed;
-  std::atomic<size_t> next_unit{0};
-  std::atomic<size_t> emitted_units{0};
+  std::deque<Piece> shared;   // branches handed back by running units
+  size_t next_unit = 0;       // the next of to_run to start
+  size_t emitted_units = 0;   // units handed out (counting: finished)
+  int running = 0;
+  std::atomic<bool> share_request{false};
   std::atomic<bool> cancel{false};
-  const bool first_only = options.Mode == FinderMode::First;
+  const BigCount permutations = InnerPermutations(n);
 
   int threads = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
   if (threads < 1) threads = 1;
-  // Workers run at most this many units ahead of the one handed out next, so
-  // the representatives waiting for their turn stay few.
-  const size_t ahead = static_cast<size_t>(4 * threads + 8);
+  // Workers start at most this many units ahead of the one handed out next,
+  // so the representatives waiting for their turn stay few.
+  const size_t ahead = counting ? to_run.size() : static_cast<size_t>(4 * threads + 8);
+  size_t counted_done = 0;  // counting: units finished
+
   std::vector<std::thread> workers;
   for (int t = 0; t < threads; ++t) {
     workers.emplace_back([&]() {
       const ScopedSettings worker_settings(settings);
-      std::vector<std::unique_ptr<AlgebraSearch>> searches(lattices.size());
+      std::unique_ptr<AlgebraSearch> search;  // of one lattice at a time: units come by lattice
+      int search_lattice = -1;
       for (;;) {
-        const size_t k = next_unit.fetch_add(1);
-        if (k >= units.size() || cancel.load()) break;
+        Piece piece;
         {
           std::unique_lock<std::mutex> lock(mutex);
-          changed.wait(lock, [&]() { return k < emitted_units.load() + ahead || cancel.load(); });
+          for (;;) {
+            if (cancel.load()) return;
+            if (!shared.empty()) {
+              piece = std::move(shared.front());
+              shared.pop_front();
+              break;
+            }
+            if (next_unit < to_run.size() && next_unit < emitted_units + ahead) {
+              piece.unit = next_unit;
+              piece.path = plan[unit_ids[to_run[next_unit]]].Path;
+              states[next_unit].pending = 1;
+              ++next_unit;
+              break;
+            }
+            if (next_unit >= to_run.size() && running == 0) {
+              changed.notify_all();
+              return;
+            }
+            if (running > 0) share_request.store(true);
+            changed.wait(lock);
+          }
+          ++running;
+          share_request.store(false);  // set again only by a thread that finds nothing to do
         }
-        if (cancel.load()) break;
-        const Unit unit = units[k];
-        auto& search = searches[unit.lattice];
-        if (!search) {
-          search = std::make_unique<AlgebraSearch>(lattices[unit.lattice], settings, depth);
-          search->KeepRepresentatives(options.Mode != FinderMode::Count);
+        const size_t unit = piece.unit;
+        const int lattice = plan[unit_ids[to_run[unit]]].Lattice;
+        if (lattice != search_lattice) {
+          search = std::make_unique<AlgebraSearch>(lattices[lattice], settings, 0);
+          search->KeepRepresentatives(!counting);
+          search_lattice = lattice;
         }
-        std::vector<SearchWinner> found;
-        std::vector<AlgebraClass> keys;
-        search->RunUnit(unit.index, cancel, [&](const SearchWinner& winner) {
-          SearchWinner kept;
-          kept.Cells = winner.Cells;
-          kept.Automorphisms = winner.Automorphisms;
-          found.push_back(std::move(kept));
-          if (options.Mode != FinderMode::Count) keys.push_back(ClassifyAlgebra(*winner.Algebra));
+        search->ShareWork(&share_request, [&, unit](std::vector<uint8_t> path) {
+          {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++states[unit].pending;
+            shared.push_back({unit, std::move(path)});
+          }
+          changed.notify_one();
+        });
+        PieceResult result;
+        int64_t classes = 0;
+        BigCount labelled = 0;
+        const bool finished = search->RunPath(piece.path, cancel, [&](const SearchWinner& winner) {
+          ++classes;
+          labelled += permutations / winner.Automorphisms;
+          if (!counting) {
+            SearchWinner kept;
+            kept.Cells = winner.Cells;
+            kept.Automorphisms = winner.Automorphisms;
+            result.winners.push_back(std::move(kept));
+            result.keys.push_back(ClassifyAlgebra(*winner.Algebra));
+          }
           return !first_only;
         });
         {
           std::lock_guard<std::mutex> lock(mutex);
-          results[k].winners = std::move(found);
-          results[k].keys = std::move(keys);
-          results[k].done = true;
+          --running;
+          if (finished) {
+            UnitState& state = states[unit];
+            state.classes += classes;
+            state.labelled += labelled;
+            if (!counting) {
+              result.path = std::move(piece.path);
+              state.pieces.push_back(std::move(result));
+            }
+            if (--state.pending == 0) {
+              std::sort(state.pieces.begin(), state.pieces.end(),
+                        [](const PieceResult& a, const PieceResult& b) { return a.path < b.path; });
+              state.done = true;
+              if (counting) ++counted_done;
+            }
+          }
         }
         changed.notify_all();
       }
     });
   }
 
-  const BigCount permutations = InnerPermutations(n);
-  std::vector<std::unique_ptr<AlgebraSearch>> builders(lattices.size());
+  std::unique_ptr<AlgebraSearch> builder;
+  int builder_lattice = -1;
   bool ended_early = false;
   auto last_progress = std::chrono::steady_clock::now();
-  const auto report_progress = [&](size_t done) {
+  double done_work = resumed_work;
+  const auto report_progress = [&](int64_t classes, BigCount labelled) {
     if (!onProgress) return;
     FinderProgress progress;
-    progress.Done = static_cast<double>(done);
-    progress.Total = static_cast<double>(units.size());
-    progress.Classes = summary.Classes;
-    progress.Labelled = summary.Labelled;
+    // In units of this part, each weighted by its estimated work.
+    const double units = static_cast<double>(unit_ids.size());
+    progress.Total = units;
+    progress.Done = total_work > 0 ? units * done_work / total_work : units;
+    progress.Classes = classes;
+    progress.Labelled = labelled;
     progress.Seconds = seconds();
     onProgress(progress);
   };
-  while (emitted_units < units.size() && !ended_early) {
-    std::vector<SearchWinner> winners;
-    std::vector<AlgebraClass> keys;
+  std::vector<char> finished_here(to_run.size(), 0);
+  // Counting: the sums of the finished units, the units in any order.
+  const auto sum_finished = [&](int64_t& classes, BigCount& labelled) {
+    done_work = resumed_work;
+    classes = summary.Classes;
+    labelled = summary.Labelled;
+    for (size_t k = 0; k < to_run.size(); ++k) {
+      if (!states[k].done) continue;
+      done_work += plan[unit_ids[to_run[k]]].Estimate;
+      classes += states[k].classes;
+      labelled += states[k].labelled;
+    }
+  };
+  if (counting) {
+    std::unique_lock<std::mutex> lock(mutex);
+    int64_t classes = 0;
+    BigCount labelled = 0;
+    while (counted_done < to_run.size() && !stop.load() && !out_of_time()) {
+      changed.wait_for(lock, std::chrono::milliseconds(50));
+      if (std::chrono::steady_clock::now() - last_progress < std::chrono::milliseconds(250)) continue;
+      last_progress = std::chrono::steady_clock::now();
+      sum_finished(classes, labelled);
+      if (options.Limit > 0 && classes >= options.Limit) break;  // the finished units hold enough
+      lock.unlock();
+      report_progress(classes, labelled);
+      lock.lock();
+    }
+    ended_early = counted_done < to_run.size();
+    sum_finished(classes, labelled);
+    summary.Classes = classes;
+    summary.Labelled = labelled;
+    for (size_t k = 0; k < to_run.size(); ++k) finished_here[k] = states[k].done ? 1 : 0;
+  }
+  while (!counting && emitted_units < to_run.size() && !ended_early) {
+    std::vector<PieceResult> pieces;
     int lattice_of_unit = 0;
     {
       std::unique_lock<std::mutex> lock(mutex);
-      while (!results[emitted_units].done && !stop.load()) {
+      while (!states[emitted_units].done && !stop.load()) {
         changed.wait_for(lock, std::chrono::milliseconds(50));
         if (std::chrono::steady_clock::now() - last_progress > std::chrono::milliseconds(250)) break;
       }
@@ -174,50 +299,58 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         ended_early = true;
         break;
       }
-      if (!results[emitted_units].done) {
-        size_t done = 0;
-        for (const UnitResult& r : results) done += r.done ? 1 : 0;
+      if (!states[emitted_units].done) {
         lock.unlock();
         last_progress = std::chrono::steady_clock::now();
-        report_progress(done);
+        report_progress(summary.Classes, summary.Labelled);
         continue;
       }
-      lattice_of_unit = units[emitted_units].lattice;
-      winners = std::move(results[emitted_units].winners);
-      keys = std::move(results[emitted_units].keys);
+      const size_t k = emitted_units;
+      lattice_of_unit = plan[unit_ids[to_run[k]]].Lattice;
+      pieces = std::move(states[k].pieces);
       ++emitted_units;
     }
     changed.notify_all();
+    const size_t k = emitted_units - 1;
     if (std::chrono::steady_clock::now() - last_progress > std::chrono::milliseconds(250)) {
       last_progress = std::chrono::steady_clock::now();
-      report_progress(emitted_units);
+      report_progress(summary.Classes, summary.Labelled);
     }
-    for (size_t w = 0; w < winners.size(); ++w) {
-      // One unit may hold many classes: a stop ends the handing out too.
-      if (stop.load()) {
-        ended_early = true;
-        break;
-      }
-      const SearchWinner& winner = winners[w];
-      FoundClass found;
-      found.Index = summary.Classes;
-      if (options.Mode != FinderMode::Count) {
+    bool whole_unit = true;
+    for (const PieceResult& piece : pieces) {
+      for (size_t w = 0; w < piece.winners.size() && !ended_early; ++w) {
+        // One unit may hold many classes: a stop ends the handing out too.
+        if (stop.load()) {
+          ended_early = true;
+          whole_unit = false;
+          break;
+        }
+        const SearchWinner& winner = piece.winners[w];
+        FoundClass found;
+        found.Index = summary.Classes;
         // Representatives wait as cells and become algebras only when handed out.
-        auto& builder = builders[lattice_of_unit];
-        if (!builder) builder = std::make_unique<AlgebraSearch>(lattices[lattice_of_unit], settings, 0);
+        if (lattice_of_unit != builder_lattice) {
+          builder = std::make_unique<AlgebraSearch>(lattices[lattice_of_unit], settings, 0);
+          builder_lattice = lattice_of_unit;
+        }
         found.Algebra = builder->BuildRepresentative(winner.Cells);
         if (!found.Algebra) continue;  // never happens: the leaf judged the same tables
+        found.Class = piece.keys[w];
+        found.Class.Automorphisms = winner.Automorphisms;
+        found.Labelled = permutations / winner.Automorphisms;
+        ++summary.Classes;
+        summary.Labelled += found.Labelled;
+        if (onClass) onClass(found);
+        if (first_only || (options.Limit > 0 && summary.Classes >= options.Limit)) {
+          ended_early = true;
+          whole_unit = w + 1 == piece.winners.size() && &piece == &pieces.back();
+        }
       }
-      if (w < keys.size()) found.Class = keys[w];
-      found.Class.Automorphisms = winner.Automorphisms;
-      found.Labelled = permutations / winner.Automorphisms;
-      ++summary.Classes;
-      summary.Labelled += found.Labelled;
-      if (options.Mode != FinderMode::Count && onClass) onClass(found);
-      if (first_only || (options.Limit > 0 && summary.Classes >= options.Limit)) {
-        ended_early = true;
-        break;
-      }
+      if (ended_early) break;
+    }
+    if (whole_unit) {
+      finished_here[k] = 1;
+      done_work += plan[unit_ids[to_run[k]]].Estimate;
     }
   }
   {
@@ -226,13 +359,32 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   }
   changed.notify_all();
   for (std::thread& worker : workers) worker.join();
+
+  // The finished units in plan order: resumed and run here, with their counts.
+  std::vector<FinishedUnit> earlier = options.Resumed;
+  std::sort(earlier.begin(), earlier.end(), [](const FinishedUnit& a, const FinishedUnit& b) { return a.Unit < b.Unit; });
+  size_t e = 0;
+  size_t r = 0;
+  for (size_t k = 0; k < unit_ids.size(); ++k) {
+    if (resumed[unit_ids[k]]) {
+      summary.Finished.push_back(earlier[e++]);
+      continue;
+    }
+    const size_t mine = r++;
+    if (!finished_here[mine]) continue;
+    FinishedUnit unit;
+    unit.Unit = unit_ids[k];
+    unit.Classes = states[mine].classes;
+    unit.Labelled = states[mine].labelled;
+    summary.Finished.push_back(unit);
+  }
   summary.Complete = !ended_early && every_lattice;
   summary.Seconds = seconds();
   const std::string size = std::to_string(n) + " elements";
   summary.Searched = every_lattice ? (linear_only ? "the chain of " + size + " (only the chain is linear)"
                                                   : "every lattice of " + size)
                                    : "the chain of " + size + " only";
-  if (options.PartCount > 1) summary.Searched += ", part " + std::to_string(part_index + 1) + " of " + std::to_string(part_count);
+  if (part_count > 1) summary.Searched += ", part " + std::to_string(part_index + 1) + " of " + std::to_string(part_count);
   if (stop.load()) {
     summary.WhyIncomplete = "stopped";
   } else if (out_of_time()) {
@@ -240,8 +392,9 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   } else if (ended_early) {
     summary.WhyIncomplete = "limit of " + std::to_string(options.Limit) + " classes";
   } else if (!every_lattice) {
-    summary.WhyIncomplete = "lattices of more than " + std::to_string(kLatticeEnumerationLimit) + " elements are not enumerated";
+    summary.WhyIncomplete =
+        "lattices of more than " + std::to_string(kLatticeEnumerationLimit) + " elements are not enumerated";
   }
-  report_progress(emitted_units);
+  report_progress(summary.Classes, summary.Labelled);
   return summary;
 }

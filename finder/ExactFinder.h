@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AlgebraClass.h"
 #include "EQAlgebra.h"
@@ -19,6 +20,13 @@ enum class FinderMode {
   All,    // report every class
   First,  // stop at the first winner
   Count,  // count the classes without handing out representatives
+};
+
+// A unit of the run's plan that a run finished, with what it found there.
+struct FinishedUnit {
+  int64_t Unit = 0;  // its index in the plan of the whole run (all parts)
+  int64_t Classes = 0;
+  BigCount Labelled = 0;
 };
 
 struct FinderOptions {
@@ -31,6 +39,11 @@ struct FinderOptions {
   int PartIndex = 0;   // do only part PartIndex (0-based) of PartCount disjoint parts
   int PartCount = 1;
   double TimeLimit = 0;  // seconds; 0: none. The answer then names what was searched
+  // What an earlier run of the same part, cut short, had finished (from its
+  // summary): those units are skipped and their counts added. They must
+  // belong to the plan named by ResumedPlan, or the run is refused.
+  std::vector<FinishedUnit> Resumed;
+  uint64_t ResumedPlan = 0;
 };
 
 struct FoundClass {
@@ -56,6 +69,10 @@ struct FinderSummary {
   double Seconds = 0;
   std::string Searched;       // the space searched, e.g. "every lattice of 6 elements"
   std::string WhyIncomplete;  // empty when complete, e.g. "time limit", "stopped at the first winner"
+  uint64_t Plan = 0;               // the fingerprint of the run's units (the same for every part)
+  int64_t Units = 0;               // this part's units
+  std::vector<FinishedUnit> Finished;  // this part's units finished (resumed ones too), in plan order
+  bool ResumeRefused = false;      // the resumed units belong to another plan or part: nothing was run
 };
 
 // Runs the finder. onClass is called once per class in the finder's order

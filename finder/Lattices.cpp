@@ -13,6 +13,7 @@
 
 #include "AlgebraClass.h"
 #include "EQAlgebra.h"
+#include "LatticeAugmentation.h"
 #include "Settings.h"
 
 #include <algorithm>
@@ -139,6 +140,21 @@ FiniteLattice ChainLattice(int n) {
 std::vector<FiniteLattice> LatticesUpToIsomorphism(int n) {
   std::vector<FiniteLattice> result;
   if (n < 2 || n > kLatticeEnumerationLimit) return result;
+  if (n == kLatticeEnumerationLimit) {
+    // Too many posets to grow one by one: canonical augmentation, the chain
+    // first and the rest in the order of their canonical forms.
+    std::map<std::string, FiniteLattice> by_form;
+    for (FiniteLattice& lattice : LatticesByAugmentation(n)) {
+      if (lattice.chain) {
+        result.insert(result.begin(), std::move(lattice));
+      } else {
+        std::string form = CanonicalOrderForm(lattice);
+        by_form.emplace(std::move(form), std::move(lattice));
+      }
+    }
+    for (auto& entry : by_form) result.push_back(std::move(entry.second));
+    return result;
+  }
   result.push_back(ChainLattice(n));
   if (n <= 3) return result;
   const int m = n - 2;

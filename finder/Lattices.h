@@ -18,8 +18,9 @@ struct FiniteLattice {
   uint8_t Join(int i, int j) const { return join[i * n + j]; }
 };
 
-// The largest size for which every lattice is enumerated; above it only the chain.
-inline constexpr int kLatticeEnumerationLimit = 10;
+// The largest size for which every lattice is enumerated; above it only the
+// chain. The largest size is made by canonical augmentation.
+inline constexpr int kLatticeEnumerationLimit = 11;
 // The largest size whose lattices are enumerated in well under a second (at
 // 10 elements it takes seconds).
 inline constexpr int kQuickLatticeLimit = 8;

@@ -56,7 +56,7 @@ std::vector<std::string> ExpectedClassLines(int n) {
 
 // Groups: 1 classes, 2 labelled, 3 complete, 4 why incomplete, 5 the space searched.
 const std::regex kSummary(
-    R"re(\{"classes": (\d+), "labelled": (\d+), "complete": (true|false), (?:"why_incomplete": "((?:[^"\\]|\\.)*)", )?"seconds": [0-9.e-]+, "searched": "([^"]+)".*"velmora": .*\})re");
+    R"re(\{"classes": (\d+), "labelled": (\d+), "complete": (true|false), (?:"why_incomplete": "((?:[^"\\]|\\.)*)", )?"seconds": [0-9.e-]+, "searched": "([^"]+)"(?:, "plan": .*)?.*"velmora": .*\})re");
 
 }  // namespace
 
@@ -213,6 +213,59 @@ TEST(FindCommand, InterruptEndsWithTheSummaryAndStatus130) {
   ASSERT_TRUE(std::regex_match(lines.back(), m, kSummary)) << lines.back();
   EXPECT_EQ(m[3], "false");
   EXPECT_EQ(std::stoll(m[1]), static_cast<long long>(lines.size()) - 1);
+  EXPECT_NE(lines.back().find("\"finished\": ["), std::string::npos) << "what it finished, for --resume";
+}
+
+// --resume reads the finished units of a run cut short (here: the first half
+// of this process's own run) and counts only the rest; a foreign or broken
+// file is named with the reason.
+TEST(FindCommand, ResumeAddsTheFinishedUnitsOfAnEarlierRun) {
+  ScratchDirectory dir;
+  const std::string settings = SettingsFile(dir, 6, "Goodness=1\nResiduated=1\n");
+  FinderOptions options;
+  options.Settings.ElementCount = 6;
+  options.Settings.WantGoodness = options.Settings.WantResiduated = true;
+  options.Mode = FinderMode::Count;
+  options.PartCount = 2;
+  std::atomic<bool> stop{false};
+  FinderSummary earlier = RunExactFinder(options, {}, {}, stop);
+  ASSERT_GE(earlier.Finished.size(), 2u);
+  const int64_t whole = earlier.Classes;
+  earlier.Finished.resize(earlier.Finished.size() / 2);
+  char plan[17];
+  std::snprintf(plan, sizeof plan, "%016llx", static_cast<unsigned long long>(earlier.Plan));
+  std::string finished;
+  for (const FinishedUnit& unit : earlier.Finished) {
+    finished += (finished.empty() ? "[" : ", [") + std::to_string(unit.Unit) + ", " + std::to_string(unit.Classes) +
+                ", " + Decimal(unit.Labelled) + "]";
+  }
+  const std::string cut = dir.File("cut.jsonl");
+  WriteWholeFile(cut, "{\"classes\": 1, \"labelled\": 1, \"complete\": false, \"seconds\": 1, \"plan\": \"" +
+                          std::string(plan) + "\", \"units\": 9, \"finished\": [" + finished + "]}\n");
+  const CliRun resumed = RunCli("find --count --part 1/2 --settings " + Quoted(settings) + " --resume " + Quoted(cut));
+  ASSERT_EQ(resumed.status, 0) << resumed.err;
+  std::smatch m;
+  const std::string line = Lines(resumed.out).back();
+  ASSERT_TRUE(std::regex_match(line, m, kSummary)) << line;
+  EXPECT_EQ(std::stoll(m[1]), whole);
+  EXPECT_EQ(m[3], "true");
+
+  const CliRun other_part = RunCli("find --count --part 2/2 --settings " + Quoted(settings) + " --resume " + Quoted(cut));
+  EXPECT_EQ(other_part.status, 2);
+  EXPECT_NE(other_part.err.find(cut + "\" is the output of another run"), std::string::npos) << other_part.err;
+  const std::string broken = dir.File("broken.jsonl");
+  WriteWholeFile(broken, "{\"plan\": \"" + std::string(plan) + "\", \"finished\": [[1, 2]]}\n");
+  const std::pair<std::string, std::string> bad[] = {
+      {dir.File("absent.jsonl"), "cannot read \"" + dir.File("absent.jsonl") + "\""},
+      {settings, "\"" + settings + "\" holds no summary of a run cut short"},
+      {broken, "\"" + broken + "\": a finished unit is not [unit, classes, labelled]"},
+  };
+  for (const auto& [path, message] : bad) {
+    const CliRun run = RunCli("find --count --settings " + Quoted(settings) + " --resume " + Quoted(path));
+    EXPECT_EQ(run.status, 1) << path;
+    EXPECT_NE(run.err.find("velmora-cli find: " + message), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << path;
+  }
 }
 
 // A first winner not found within the time limit is not a proof of none: a

@@ -1,0 +1,43 @@
+#pragma once
+// How a finder run is cut into units: subtrees of the search trees, split
+// where an estimate of their work is large, so that units (and the parts of
+// a run shared out as contiguous stretches of them) carry similar work. The
+// plan depends only on the settings and the number of parts, never on the
+// thread count, so every part of a split run sees the same units.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "AlgebraSearch.h"
+
+struct WorkUnit {
+  int Lattice = 0;
+  std::vector<uint8_t> Path;  // the subtree below these candidate indices
+  double Estimate = 1;        // estimated work, in the searches' own measure
+};
+
+// Splits the trees (one search per lattice) until there are at least
+// `wanted_units` units and none carries more than 2/wanted_units of the
+// estimated total (or the cap on units is reached). A small run wants fewer
+// units, but never fewer than min_units. Units come in the
+// searches' order: by lattice, then by path. A stop flag set cuts the
+// refinement short (the units still cover all the work).
+// search_of(l) gives the search of lattice l (it may build it anew: one
+// search per lattice of 11 elements at once would hold too much).
+using SearchOfLattice = std::function<AlgebraSearch&(int lattice)>;
+std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
+                               int64_t min_units, const std::atomic<bool>& stop);
+
+// Units of the same first cells for every lattice (the first `depth` cells;
+// no estimate): cheap to plan, for runs that end at a first winner.
+std::vector<WorkUnit> UniformWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units);
+
+// The part (0-based) of each unit: contiguous stretches of near-equal
+// estimated work.
+std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count);
+
+// A fingerprint of the plan, to tell whether a resumed run is the same run.
+uint64_t PlanFingerprint(const std::vector<WorkUnit>& units, int part_count);
