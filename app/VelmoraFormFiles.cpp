@@ -81,7 +81,7 @@ void TEQForm::ButtonSaveAClick() {
   if (!DisplayReady || LiveShownAlgebra() == nullptr) return;
   if (!ConfirmReplace({base + QStringLiteral(".eqa")}) || LiveShownAlgebra() == nullptr) return;
   FailedWrites failures;
-  WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures);
+  WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures, LinkPolicy::kFollow);
   ReportFailedWrites(*this, failures);
 }
 
@@ -93,7 +93,7 @@ void TEQForm::ButtonSavePopClick() {
   const PopulationPtr population = BrowsedPopulation;
   if (!HasMembers(population.get()) || !ConfirmReplace({base + QStringLiteral(".eqp")})) return;
   FailedWrites failures;
-  SavePopulationFile(base + QStringLiteral(".eqp"), population.get(), failures);
+  SavePopulationFile(base + QStringLiteral(".eqp"), population.get(), failures, LinkPolicy::kFollow);
   ReportFailedWrites(*this, failures);
 }
 

@@ -85,6 +85,11 @@ bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& a
   return true;
 }
 
+std::string ImportModels(ImportFormat format, std::string_view text, const OperationNames& names,
+                         const ModelSink& take) {
+  return format == ImportFormat::kLadr ? ReadLadrModels(text, names, take) : ReadUacalcModels(text, names, take);
+}
+
 ImportResult ImportModels(ImportFormat format, std::string_view text, const OperationNames& names) {
   return format == ImportFormat::kLadr ? ReadLadrModels(text, names) : ReadUacalcModels(text, names);
 }

@@ -2,7 +2,8 @@
 // A small XML reader for exchange files: elements, attributes and text, with
 // comments, processing instructions, a DOCTYPE and CDATA sections skipped or
 // taken as text, and the predefined and numeric character references. It
-// checks that tags nest and close; it does not validate.
+// checks that tags nest and close; it does not validate. Elements nest at
+// most kMaxXmlDepth deep, so no file can exhaust the stack.
 
 #include <memory>
 #include <string>
@@ -10,10 +11,12 @@
 #include <utility>
 #include <vector>
 
+inline constexpr int kMaxXmlDepth = 256;
+
 struct XmlElement {
   std::string Name;
   std::vector<std::pair<std::string, std::string>> Attributes;
-  std::string Text;  // the character data directly inside, concatenated
+  std::string Text;  // the character data directly inside, concatenated; empty when only white space
   std::vector<std::unique_ptr<XmlElement>> Children;
   int Line = 0;  // where the start tag stands
 
