@@ -238,30 +238,45 @@ std::string UacalcAlgebra(const ExchangeTables& tables, const std::string& name,
 }
 
 std::string ReadUacalcModels(std::string_view text, const OperationNames& names, const ModelSink& take) {
-  std::string fault;
-  const std::unique_ptr<XmlElement> root = ParseXml(text, fault);
-  if (!root) return "it is not well-formed XML: " + fault;
-  std::vector<const XmlElement*> algebras;
-  CollectBasicAlgebras(*root, algebras);
-  if (algebras.empty()) return "it holds no <basicAlgebra>";
-  int64_t count = 0;
-  for (const XmlElement* algebra : algebras) {
-    ImportedModel imported;
-    std::string name;
-    DomainModel model;
+  // Each algebra is converted as soon as its element closes and only its
+  // tables are kept (a few hundred bytes, not its XML tree); the models go
+  // out once the whole document has proved well-formed.
+  struct Read {
+    std::string label, fault, name;
     ExchangeTables tables;
-    fault.clear();
-    if (ReadBasicAlgebra(*algebra, model, name, fault) &&
-        ConvertDomainModel(model, names, 0, static_cast<int>(model.Size) - 1, tables, fault)) {
-      imported.Algebra = std::make_unique<TEQAlgebra>(AlgebraOfTables(tables));
-      imported.Algebra->Description = name;
-      imported.HasDelta = tables.HasDelta();
-      imported.HasJoin = tables.HasJoin();
+  };
+  std::vector<Read> read;
+  const auto convert = [&](const XmlElement& algebra) {
+    Read one;
+    DomainModel model;
+    if (ReadBasicAlgebra(algebra, model, one.name, one.fault)) {
+      ConvertDomainModel(model, names, 0, static_cast<int>(model.Size) - 1, one.tables, one.fault);
     }
-    imported.Fault = fault;
-    imported.Label = "algebra " + std::to_string(++count) + " (" + (name.empty() ? std::string() : Quoted(name) + ", ") +
-                     "line " + std::to_string(algebra->Line) + ")";
+    one.label = "algebra " + std::to_string(read.size() + 1) + " (" +
+                (one.name.empty() ? std::string() : Quoted(one.name) + ", ") + "line " +
+                std::to_string(algebra.Line) + ")";
+    read.push_back(std::move(one));
+  };
+  std::string fault;
+  const std::unique_ptr<XmlElement> root =
+      ParseXml(text, fault, "basicAlgebra", [&](std::unique_ptr<XmlElement> algebra) { convert(*algebra); });
+  if (!root) return "it is not well-formed XML: " + fault;
+  std::vector<const XmlElement*> in_root;  // a document whose root is the basicAlgebra
+  CollectBasicAlgebras(*root, in_root);
+  for (const XmlElement* algebra : in_root) convert(*algebra);
+  if (read.empty()) return "it holds no <basicAlgebra>";
+  for (Read& one : read) {
+    ImportedModel imported;
+    if (one.fault.empty()) {
+      imported.Algebra = std::make_unique<TEQAlgebra>(AlgebraOfTables(one.tables));
+      imported.Algebra->Description = one.name;
+      imported.HasDelta = one.tables.HasDelta();
+      imported.HasJoin = one.tables.HasJoin();
+    }
+    imported.Fault = std::move(one.fault);
+    imported.Label = std::move(one.label);
     take(imported);
+    one = Read();  // what is handed on is freed
   }
   return {};
 }

@@ -25,7 +25,8 @@ std::string Reference(std::string_view name) {
 
 class XmlParser {
  public:
-  explicit XmlParser(std::string_view text) : text_(text) {}
+  explicit XmlParser(std::string_view text, std::string_view detach_name = {}, const XmlElementSink* take = nullptr)
+      : text_(text), detach_name_(detach_name), take_(take) {}
 
   std::unique_ptr<XmlElement> Document(std::string& fault) {
     if (!SkipMisc()) return Failed(fault);
@@ -33,7 +34,7 @@ class XmlParser {
       Error("the document has no root element");
       return Failed(fault);
     }
-    auto root = Element(1);
+    auto root = Element(1, false);
     if (!root) return Failed(fault);
     if (!SkipMisc()) return Failed(fault);
     if (at_ < text_.size()) {
@@ -145,8 +146,9 @@ class XmlParser {
     return true;
   }
 
-  // The element at the "<" of its start tag, at the given depth (the root is 1).
-  std::unique_ptr<XmlElement> Element(int depth) {
+  // The element at the "<" of its start tag, at the given depth (the root is
+  // 1); inside_detached: an ancestor will be handed over whole.
+  std::unique_ptr<XmlElement> Element(int depth, bool inside_detached) {
     if (depth > kMaxXmlDepth) {
       Error("elements nested deeper than " + std::to_string(kMaxXmlDepth));
       return nullptr;
@@ -228,9 +230,14 @@ class XmlParser {
       } else if (LookingAt("<?")) {
         if (!SkipPast("?>", "processing instruction")) return nullptr;
       } else if (LookingAt("<")) {
-        auto child = Element(depth + 1);
+        const bool detaches = inside_detached || (take_ != nullptr && element->Name == detach_name_);
+        auto child = Element(depth + 1, detaches);
         if (!child) return nullptr;
-        element->Children.push_back(std::move(child));
+        if (!detaches && take_ != nullptr && child->Name == detach_name_) {
+          (*take_)(std::move(child));
+        } else {
+          element->Children.push_back(std::move(child));
+        }
       } else {
         const size_t end = text_.find('<', at_);
         const size_t stop = end == std::string_view::npos ? text_.size() : end;
@@ -241,6 +248,8 @@ class XmlParser {
   }
 
   std::string_view text_;
+  std::string_view detach_name_;
+  const XmlElementSink* take_;
   size_t at_ = 0;
   int line_ = 1;
   std::string error_;
@@ -257,4 +266,9 @@ const XmlElement* XmlElement::Child(std::string_view name) const {
 
 std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault) {
   return XmlParser(text).Document(fault);
+}
+
+std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault, std::string_view name,
+                                     const XmlElementSink& take) {
+  return XmlParser(text, name, &take).Document(fault);
 }

@@ -5,6 +5,7 @@
 // checks that tags nest and close; it does not validate. Elements nest at
 // most kMaxXmlDepth deep, so no file can exhaust the stack.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,3 +27,11 @@ struct XmlElement {
 
 // The root element of a document; null with a message "line L: what" on a fault.
 std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault);
+
+// The same, but every outermost element named `name` is handed to `take` as
+// soon as it is closed and left out of the tree, so a document of many such
+// elements never holds more than one in memory (the root itself is never
+// handed over). A fault found later still makes the result null.
+using XmlElementSink = std::function<void(std::unique_ptr<XmlElement> element)>;
+std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault, std::string_view name,
+                                     const XmlElementSink& take);
