@@ -137,17 +137,22 @@ bool OpenExchangeFile(const QString& path, ImportFormat format, TEQAlgebra& targ
   message = lines.join(QLatin1Char('\n'));
   if (!first) return false;
 
-  // What reading an EQA file changes, no more.
-  target.Description = first->Description;
-  target.Size = first->Size;
-  target.ElementList = first->ElementList;
-  target.InfimumGene = first->InfimumGene;
-  target.ProductGene = first->ProductGene;
-  target.FEqualityGene = first->FEqualityGene;
-  target.DeltaGene = first->DeltaGene;
-  target.MaximumGene = first->MaximumGene;
-  target.FileName = path.toLocal8Bit().toStdString();
+  first->FileName = ToFilePath(path);
+  TakeOpenedAlgebra(*first, target);
   return true;
+}
+
+void TakeOpenedAlgebra(const TEQAlgebra& opened, TEQAlgebra& target) {
+  // What reading an EQA file changes, no more.
+  target.Description = opened.Description;
+  target.Size = opened.Size;
+  target.ElementList = opened.ElementList;
+  target.InfimumGene = opened.InfimumGene;
+  target.ProductGene = opened.ProductGene;
+  target.FEqualityGene = opened.FEqualityGene;
+  target.DeltaGene = opened.DeltaGene;
+  target.MaximumGene = opened.MaximumGene;
+  target.FileName = opened.FileName;
 }
 
 void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras, const ExportRequest& request,

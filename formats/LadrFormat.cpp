@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "ImportMessages.h"
+#include "MessagePump.h"
 #include "Settings.h"
 
 namespace {
@@ -31,6 +32,7 @@ bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 class Lexer {
  public:
   static constexpr size_t kLookahead = 3;
+  static constexpr uint64_t kTokensPerPump = 4096;
 
   explicit Lexer(std::string_view text) : text_(text) {}
 
@@ -45,6 +47,8 @@ class Lexer {
     Peek();
     first_ = (first_ + 1) % kLookahead;
     --count_;
+    // A window reading a large file stays responsive.
+    if ((++skipped_ & (kTokensPerPump - 1)) == 0) PumpMessages();
   }
 
  private:
@@ -84,6 +88,7 @@ class Lexer {
   std::array<Token, kLookahead> buffer_;
   size_t first_ = 0;
   size_t count_ = 0;
+  uint64_t skipped_ = 0;
 };
 
 // No operation of an algebra of at most kMaxElements elements holds more

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ImportMessages.h"
+#include "MessagePump.h"
 #include "XmlTree.h"
 
 namespace {
@@ -277,6 +278,7 @@ std::string ReadUacalcModels(std::string_view text, const OperationNames& names,
     imported.Label = std::move(one.label);
     take(imported);
     one = Read();  // what is handed on is freed
+    PumpMessages();
   }
   return {};
 }

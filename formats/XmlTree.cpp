@@ -4,8 +4,10 @@
 #include "XmlTree.h"
 
 #include <cctype>
+#include <cstdint>
 
 #include "ImportMessages.h"
+#include "MessagePump.h"
 
 namespace {
 
@@ -200,6 +202,8 @@ class XmlParser {
     }
     // Content up to the matching end tag.
     for (;;) {
+      // A window reading a large file stays responsive.
+      if ((++steps_ & 1023) == 0) PumpMessages();
       if (at_ >= text_.size()) {
         Error("<" + Shortened(element->Name) + "> is not closed");
         return nullptr;
@@ -251,6 +255,7 @@ class XmlParser {
   std::string_view detach_name_;
   const XmlElementSink* take_;
   size_t at_ = 0;
+  uint64_t steps_ = 0;
   int line_ = 1;
   std::string error_;
 };
