@@ -1,8 +1,11 @@
 // Output folders may be shared: a link another user plants under a name the
 // tool makes up must not turn a write into a write on the file it names.
 // The link itself is replaced; the file elsewhere keeps its contents.
+// (Where the tests run as root, the planted links belong to "nobody".)
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -37,11 +40,18 @@ TEST(PlantedLinks, NoOutWriterWritesThroughALinkInItsFolder) {
     const std::string out = dir.File("shared");
     std::filesystem::remove_all(out);
     std::filesystem::create_directory(out);
+    // A shared folder (sticky, open to all); run as root, the links belong
+    // to another user (nobody) and point at root's private files.
+    ASSERT_EQ(chmod(out.c_str(), 01777), 0);
     std::vector<std::string> victims;
     for (const std::string& name : c.names) {
       victims.push_back(dir.File("victim-" + name));
       WriteWholeFile(victims.back(), "precious");
+      ASSERT_EQ(chmod(victims.back().c_str(), 0600), 0);
       std::filesystem::create_symlink(victims.back(), out + "/" + name);
+      if (geteuid() == 0) {
+        ASSERT_EQ(lchown((out + "/" + name).c_str(), 65534, 65534), 0);
+      }
     }
 
     const CliRun run = RunCli(c.arguments + " --out " + Quoted(out));
