@@ -99,7 +99,9 @@ TEST(HostileInput, MemoryStaysInProportionToTheFile) {
   for (const auto& c : cases) {
     const int64_t before = PeakMemory();
     const Outcome outcome = Import(c.format, c.text);
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed memory resident
     EXPECT_LT(PeakMemory() - before, static_cast<int64_t>(2 * c.text.size())) << c.what;
+#endif
     EXPECT_LT(outcome.longest_fault.size(), 200u) << c.what << ": " << outcome.longest_fault;
   }
 }
