@@ -24,10 +24,11 @@ QString Latin1(std::string_view text) {
 // A file the user chose may replace one worth keeping, so it is synced to
 // disk first; the autosave's files carry the run's time stamp in their names
 // and spare the sync (one per file would slow a run down).
-bool WriteBytes(const QString& path, const QByteArray& bytes, FileSync sync, FailedWrites& failures) {
+bool WriteBytes(const QString& path, const QByteArray& bytes, FileSync sync, LinkPolicy links,
+                FailedWrites& failures) {
   std::string reason;
   if (WriteFileAtomically(ToFilePath(path), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                          &reason, sync)) {
+                          &reason, sync, links)) {
     return true;
   }
   failures.push_back({path, QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()))});
@@ -47,7 +48,8 @@ QString FailedWritesMessage(const FailedWrites& failures) {
   return text;
 }
 
-bool SavePopulationFile(const QString& path, const TEQPopulation* population, FailedWrites& failures) {
+bool SavePopulationFile(const QString& path, const TEQPopulation* population, FailedWrites& failures,
+                        LinkPolicy links) {
   if (population == nullptr) return true;
   QByteArray bytes;
   bool any_member = false;
@@ -58,20 +60,20 @@ bool SavePopulationFile(const QString& path, const TEQPopulation* population, Fa
     any_member = true;
   }
   if (!any_member) return true;
-  return WriteBytes(path, bytes, FileSync::kToDisk, failures);
+  return WriteBytes(path, bytes, FileSync::kToDisk, links, failures);
 }
 
-bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures) {
+bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures, LinkPolicy links) {
   algebra.FileName = ToFilePath(path);
   std::string reason;
-  if (algebra.WriteEQA(&reason)) return true;
+  if (algebra.WriteEQA(&reason, links == LinkPolicy::kFollow)) return true;
   failures.push_back({path, QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()))});
   return false;
 }
 
 bool SaveAlgebraFiles(const QString& base, TEQAlgebra* algebra, FailedWrites& failures) {
   if (algebra == nullptr) return true;
-  const bool tables = WriteBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), FileSync::kNone, failures);
+  const bool tables = WriteBytes(base + QStringLiteral(".eqp"), DumpBytes(*algebra), FileSync::kNone, LinkPolicy::kReplace, failures);
   const bool eqa = WriteAlgebraFile(*algebra, base + QStringLiteral(".eqa"), failures);
   return tables && eqa;
 }

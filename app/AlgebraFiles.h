@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "EQAlgebra.h"
 #include "EQPopulation.h"
 
@@ -25,10 +26,14 @@ QString FailedWritesMessage(const FailedWrites& failures);
 // writer here goes through a temporary beside the file, so a failed write
 // leaves the previous file (or none) under the name.
 // False (and one entry in failures) when the file could not be written.
-bool SavePopulationFile(const QString& path, const TEQPopulation* population, FailedWrites& failures);
+// A symbolic link under a name the program made up is replaced, not
+// followed; kFollow is for a file the user chose in a dialog.
+bool SavePopulationFile(const QString& path, const TEQPopulation* population, FailedWrites& failures,
+                        LinkPolicy links = LinkPolicy::kReplace);
 
 // FileName := path, then the algebra writes its EQA file.
-bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures);
+bool WriteAlgebraFile(TEQAlgebra& algebra, const QString& path, FailedWrites& failures,
+                      LinkPolicy links = LinkPolicy::kReplace);
 
 // base ".eqp" (the table dump and CR LF) and base ".eqa"; the second is
 // written even when the first fails. Nothing for an absent algebra. Meant for

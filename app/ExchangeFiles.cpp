@@ -17,6 +17,8 @@
 
 #include "ExportFile.h"
 #include "FileNames.h"
+#include "ImportMessages.h"
+#include "RegularFile.h"
 #include "Formatting.h"
 
 namespace {
@@ -110,51 +112,64 @@ bool IsExchangeFile(const QString& path, ImportFormat& format) {
 }
 
 bool OpenExchangeFile(const QString& path, ImportFormat format, TEQAlgebra& target, QString& message) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    message = QStringLiteral("Error reading file: ") + path + QStringLiteral(": ") + file.errorString();
+  // The tool's reader and limit: a read error part-way is no end of file.
+  std::string bytes, reason;
+  if (ReadRegularFile(ToFilePath(path), kMaxExchangeFileBytes, bytes, reason) != ReadStatus::kRead) {
+    message = QStringLiteral("Error reading file: ") + path + QStringLiteral(": ") + Local(reason);
     return false;
   }
-  const QByteArray bytes = file.readAll();
-  const ImportResult result = ImportModels(format, std::string_view(bytes.constData(), bytes.size()));
-  if (!result.FileFault.empty()) {
-    message = path + QStringLiteral(": ") + Local(result.FileFault);
-    return false;
-  }
-  QStringList rejected;
-  const TEQAlgebra* first = nullptr;
+  // Every model is read (for the count); only the first fitting one is kept.
+  std::unique_ptr<TEQAlgebra> first;
   QString first_label;
-  for (const ImportedModel& model : result.Models) {
+  int64_t models = 0;
+  RefusalReport refusals;
+  QStringList rejected;
+  const std::string file_fault = ImportModels(format, bytes, {}, [&](ImportedModel& model) {
+    ++models;
     if (!model.Algebra) {
-      rejected << Local(model.Label) + QStringLiteral(": ") + Local(model.Fault);
-    } else if (first == nullptr) {
-      first = model.Algebra.get();
+      const std::string line = refusals.Refused(model.Label, model.Fault);
+      if (!line.empty()) rejected << Local(line);
+      return;
+    }
+    refusals.Converted();
+    if (!first) {
+      first = std::move(model.Algebra);
       first_label = Local(model.Label);
     }
+  });
+  if (!file_fault.empty()) {
+    message = path + QStringLiteral(": ") + Local(file_fault);
+    return false;
   }
+  if (const std::string summary = refusals.Summary(); !summary.empty()) rejected << Local(summary);
   QStringList lines;
-  if (first != nullptr && result.Models.size() > 1) {
+  if (first && models > 1) {
     lines << path + QStringLiteral(" holds %1 models; %2 is shown (velmora-cli import converts them all).")
-                        .arg(result.Models.size())
+                        .arg(models)
                         .arg(first_label);
   }
-  if (first == nullptr) lines << path + QStringLiteral(": no model fits:");
+  if (!first) lines << path + QStringLiteral(": no model fits:");
   else if (!rejected.isEmpty()) lines << QStringLiteral("Not of the program's shape:");
   lines << rejected;
   message = lines.join(QLatin1Char('\n'));
-  if (first == nullptr) return false;
+  if (!first) return false;
 
-  // What reading an EQA file changes, no more.
-  target.Description = first->Description;
-  target.Size = first->Size;
-  target.ElementList = first->ElementList;
-  target.InfimumGene = first->InfimumGene;
-  target.ProductGene = first->ProductGene;
-  target.FEqualityGene = first->FEqualityGene;
-  target.DeltaGene = first->DeltaGene;
-  target.MaximumGene = first->MaximumGene;
-  target.FileName = path.toLocal8Bit().toStdString();
+  first->FileName = ToFilePath(path);
+  TakeOpenedAlgebra(*first, target);
   return true;
+}
+
+void TakeOpenedAlgebra(const TEQAlgebra& opened, TEQAlgebra& target) {
+  // What reading an EQA file changes, no more.
+  target.Description = opened.Description;
+  target.Size = opened.Size;
+  target.ElementList = opened.ElementList;
+  target.InfimumGene = opened.InfimumGene;
+  target.ProductGene = opened.ProductGene;
+  target.FEqualityGene = opened.FEqualityGene;
+  target.DeltaGene = opened.DeltaGene;
+  target.MaximumGene = opened.MaximumGene;
+  target.FileName = opened.FileName;
 }
 
 void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras, const ExportRequest& request,
@@ -169,10 +184,12 @@ void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras,
   }
   const QString base = StripExtension(request.path);
   const QString extension = QString::fromStdString(ExportExtension(request.format, request.options));
-  const auto write = [&](const std::vector<const TEQAlgebra*>& group, const QString& path) {
+  // The one file of an export is the file chosen in the dialog; names made
+  // up for the members of a population never follow a link.
+  const auto write = [&](const std::vector<const TEQAlgebra*>& group, const QString& path, LinkPolicy links) {
     std::string text, error;
     if (!ExportAlgebras(request.format, group, request.options, text, error) ||
-        !WriteExportFile(path.toLocal8Bit().toStdString(), text, error)) {
+        !WriteExportFile(path.toLocal8Bit().toStdString(), text, error, links)) {
       const std::string prefix = "Cannot write " + path.toLocal8Bit().toStdString() + ": ";
       if (error.rfind(prefix, 0) == 0) error.erase(0, prefix.size());
       failures.push_back({path, Local(error)});
@@ -181,10 +198,11 @@ void WriteExport(const std::vector<std::pair<int, const TEQAlgebra*>>& algebras,
     }
   };
   if (HoldsSeveral(request.format, request.options) || pointers.size() == 1) {
-    write(pointers, base + extension);
+    write(pointers, base + extension, LinkPolicy::kFollow);
     return;
   }
   for (size_t k = 0; k < pointers.size(); ++k) {
-    write({pointers[k]}, base + QString::fromStdString(FormatIndex(algebras[k].first)) + extension);
+    write({pointers[k]}, base + QString::fromStdString(FormatIndex(algebras[k].first)) + extension,
+          LinkPolicy::kReplace);
   }
 }

@@ -33,7 +33,13 @@ bool IsExchangeFile(const QString& path, ImportFormat& format);
 // stay for the display to recompute). False when no model fits or the file
 // cannot be read; message then says why, naming the file. A message is also
 // given when the file held other models too or rejected some.
+// The reading lets the window handle its events (the core's message pump),
+// so the caller must not pass an algebra those events may free.
 bool OpenExchangeFile(const QString& path, ImportFormat format, TEQAlgebra& target, QString& message);
+
+// What opening a file changes in the shown algebra, no more: description,
+// elements, operations and FileName.
+void TakeOpenedAlgebra(const TEQAlgebra& opened, TEQAlgebra& target);
 
 // Writes the algebras (member index, algebra) as base + extension, or, for a
 // format with one algebra per file, as base + NNNN + extension per member.

@@ -1,10 +1,14 @@
 #include "FileNames.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include "FreshFile.h"
 
 namespace {
 
@@ -63,6 +67,31 @@ QuickDir PrepareQuickDir(const QString& edit_text) {
   result.directory = WithTrailingSeparator(edit_text.mid(begin, end - begin));
   CreateDirectory(result.directory, &result.error);
   return result;
+}
+
+bool HoldsQuickSaves(const QString& directory) {
+  const QDir folder(directory);
+  const QStringList entries = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  if (entries.isEmpty()) return true;
+  for (const QString& name : entries) {
+    if (name == QStringLiteral("stats.txt") || name.endsWith(QStringLiteral(".eqa")) ||
+        name.endsWith(QStringLiteral(".eqp"))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool OpenFreshFile(QFile& file, const QString& path, QString* reason) {
+  std::string why;
+  const int fd = OpenFreshFile(ToFilePath(path), &why);
+  if (fd >= 0 && file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) return true;
+  if (fd >= 0) {
+    close(fd);
+    why = file.errorString().toStdString();
+  }
+  if (reason != nullptr) *reason = FromFilePath(why);
+  return false;
 }
 
 std::string ToFilePath(const QString& path) { return QFile::encodeName(path).toStdString(); }

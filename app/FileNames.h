@@ -3,6 +3,7 @@
 // quick-save directory.
 
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -30,6 +31,17 @@ struct QuickDir {
 // characters trimmed at both ends, '/' appended unless present, the directory
 // created with all missing parents.
 QuickDir PrepareQuickDir(const QString& edit_text);
+
+// Whether an existing folder may receive the statistics file at start-up:
+// one that is empty or already holds what the program writes there
+// ("stats.txt", EQA or table files). A folder the program made for itself
+// qualifies anyway; any other (a settings file naming "/etc") does not.
+bool HoldsQuickSaves(const QString& directory);
+
+// Opens the file as a fresh, empty file of the program's own (a link under
+// its name is replaced, never written through) for appending. False with
+// the reason.
+bool OpenFreshFile(QFile& file, const QString& path, QString* reason);
 
 // Converts between window paths and the 8-bit paths the algebra files use.
 std::string ToFilePath(const QString& path);

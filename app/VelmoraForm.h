@@ -398,6 +398,7 @@ class TEQForm : public QMainWindow {
   bool ini_failure_reported_ = false;
   bool running_ = false;
   bool resetting_ = false;
+  bool opening_ = false;  // an exchange file is being read (its reading pumps events)
   bool reset_in_run_ = false;
   QLabel* reset_progress_ = nullptr;  // in the status bar while resetting
   bool closed_ = false;

@@ -53,14 +53,24 @@ void ReportFailedWrites(TEQForm& form, const FailedWrites& failures) {
 }  // namespace
 
 void TEQForm::ButtonOpenClick() {
+  if (opening_) return;  // a file is still being read (its reading handles events)
   const QString path = ChooseOpenFile();
   // Anything that exists goes to the reader, which refuses what is no regular file.
   if (path.isEmpty() || !QFileInfo::exists(path)) return;
   ImportFormat format;
   if (LiveShownAlgebra() != nullptr && IsExchangeFile(path, format)) {
     // A model finder's or UACalc's file: its first fitting model, in place.
+    // The reading handles the window's events, which may replace the shown
+    // member: the model goes to the one shown when the reading ends.
+    opening_ = true;
+    TEQAlgebra opened;
     QString message;
-    if (OpenExchangeFile(path, format, *ShownAlgebra, message)) DisplayReady = true;
+    const bool read = OpenExchangeFile(path, format, opened, message);
+    opening_ = false;
+    if (read && LiveShownAlgebra() != nullptr) {
+      TakeOpenedAlgebra(opened, *ShownAlgebra);
+      DisplayReady = true;
+    }
     if (!message.isEmpty() && ShowMessage) ShowMessage(kMessageTitle, message);
   } else if (LiveShownAlgebra() != nullptr) {
     // The reader leaves the algebra as it was on any fault; its file name is
@@ -90,7 +100,7 @@ void TEQForm::ButtonSaveAClick() {
   if (!DisplayReady || LiveShownAlgebra() == nullptr) return;
   if (!ConfirmReplace({base + QStringLiteral(".eqa")}) || LiveShownAlgebra() == nullptr) return;
   FailedWrites failures;
-  WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures);
+  WriteAlgebraFile(*ShownAlgebra, base + QStringLiteral(".eqa"), failures, LinkPolicy::kFollow);
   ReportFailedWrites(*this, failures);
 }
 
@@ -102,7 +112,7 @@ void TEQForm::ButtonSavePopClick() {
   const PopulationPtr population = BrowsedPopulation;
   if (!HasMembers(population.get()) || !ConfirmReplace({base + QStringLiteral(".eqp")})) return;
   FailedWrites failures;
-  SavePopulationFile(base + QStringLiteral(".eqp"), population.get(), failures);
+  SavePopulationFile(base + QStringLiteral(".eqp"), population.get(), failures, LinkPolicy::kFollow);
   ReportFailedWrites(*this, failures);
 }
 

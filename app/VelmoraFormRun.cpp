@@ -10,6 +10,7 @@
 #include <QLocale>
 
 #include "Colours.h"
+#include "FileNames.h"
 #include "FormStat.h"
 #include "LogPane.h"
 #include "NumberText.h"
@@ -108,14 +109,26 @@ void TEQForm::OpenStatsFile() {
     return;
   }
   if (!directory.endsWith(QDir::separator())) directory += QDir::separator();
-  if (!QDir().mkpath(directory)) {
+  // Created only where the user meant it: in a folder made for it now, or
+  // in one that is empty or holds quick saves already.
+  const bool existed = QFileInfo(directory).isDir();
+  if (!existed && !QDir().mkpath(directory)) {
     ReportQuickDirFailure(directory);
     return;
   }
   quick_dir_created_ = directory;
-  stats_file_.setFileName(directory + QStringLiteral("stats.txt"));
-  // A file that cannot be created leaves the statistics unwritten; nothing else stops.
-  if (stats_file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) WriteStatsLine(kStatisticsHeader);
+  const QString path = directory + QStringLiteral("stats.txt");
+  QString reason;
+  if (existed && !HoldsQuickSaves(directory)) {
+    reason = QStringLiteral("the folder holds no quick saves, so it is not taken for one");
+  } else if (OpenFreshFile(stats_file_, path, &reason)) {
+    WriteStatsLine(kStatisticsHeader);
+    return;
+  }
+  // Nothing else stops for it.
+  RichEditLog->SetTextColor(kRed);
+  RichEditLog->AppendLine(QStringLiteral("Statistics not written to ") + path + QStringLiteral(": ") + reason);
+  RichEditLog->SetTextColor(kBlack);
 }
 
 void TEQForm::WriteStatsLine(const QString& line) {

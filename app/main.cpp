@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "FileNames.h"
 #include "FormStat.h"
 #include "SettingsFile.h"
 #include "VelmoraForm.h"
@@ -38,8 +39,14 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Velmora"));
 
   // Created empty and kept open for the whole run; nothing is written to it.
-  QFile log_file(QDir::current().filePath(QStringLiteral("log.txt")));
-  log_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  // The current folder may be shared: a link under the name is replaced,
+  // never truncated through.
+  QFile log_file;
+  const QString log_path = QDir::current().filePath(QStringLiteral("log.txt"));
+  QString log_error;
+  if (!OpenFreshFile(log_file, log_path, &log_error)) {
+    std::fprintf(stderr, "velmora: %s not created: %s\n", qPrintable(log_path), qPrintable(log_error));
+  }
 
   TEQForm::Environment environment;
   environment.executable_directory = QCoreApplication::applicationDirPath();

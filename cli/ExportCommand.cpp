@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -112,6 +113,7 @@ int RunExport(int argc, char** argv) {
   export_options.Theory = options.theory;
   export_options.Tables = options.tables;
   int status = kExitOk;
+  std::map<std::string, std::string> written_from;  // output path -> its input
   for (const std::string& path : options.files) {
     auto algebra = std::make_unique<TEQAlgebra>();
     if (!ReadAlgebraInput(path, *algebra, error)) {
@@ -135,6 +137,13 @@ int RunExport(int argc, char** argv) {
       continue;
     }
     const std::string out_path = OutputPath(options.out_dir, path, ExportExtension(format, export_options));
+    // Inputs of one name from different folders would overwrite each other's output.
+    if (const auto [earlier, fresh] = written_from.emplace(out_path, path); !fresh) {
+      std::fprintf(stderr, "velmora-cli export: %s: not written: its output %s is already that of %s\n", path.c_str(),
+                   out_path.c_str(), earlier->second.c_str());
+      status = kExitInputFailed;
+      continue;
+    }
     if (!WriteExportFile(out_path, text, error)) {
       std::fprintf(stderr, "velmora-cli export: %s\n", error.c_str());
       status = kExitInputFailed;

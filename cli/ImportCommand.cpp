@@ -14,6 +14,7 @@
 #include "StandardOutput.h"
 #include "ExchangeFormats.h"
 #include "Formatting.h"
+#include "ImportMessages.h"
 #include "Settings.h"
 
 namespace {
@@ -50,12 +51,8 @@ int ParseImportOptions(int argc, char** argv, ImportCommandOptions& options) {
   return -1;
 }
 
-// A model finder's output may hold many models; anything beyond this is no
-// such output.
-constexpr uint64_t kMaxModelFileBytes = 64ull << 20;
-
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
-  return ReadInput(path, kMaxModelFileBytes, text, error);
+  return ReadInput(path, kMaxExchangeFileBytes, text, error);
 }
 
 // Writes through a temporary file beside the target, then renames it.
@@ -88,30 +85,37 @@ int RunImport(int argc, char** argv) {
     std::fprintf(stderr, "velmora-cli import: %s\n", error.c_str());
     return kExitInputFailed;
   }
-  const ImportResult result = ImportModels(format, text, names);
-  if (!result.FileFault.empty()) {
-    std::fprintf(stderr, "velmora-cli import: %s: %s\n", InputLabel(options.file).c_str(), result.FileFault.c_str());
-    return kExitInputFailed;
-  }
-  std::error_code ec;
-  std::filesystem::create_directories(options.out_dir, ec);
-  if (ec || !std::filesystem::is_directory(options.out_dir)) {
-    std::fprintf(stderr, "velmora-cli import: cannot create the directory %s: %s\n", options.out_dir.c_str(),
-                 ec ? ec.message().c_str() : "a file of that name is in the way");
-    return kExitInputFailed;
-  }
-
+  // Each model is written as soon as it is read; of the refused ones the
+  // first few are named, the rest counted. The folder is made for the first
+  // model written.
   const std::string stem = InputStem(options.file);
   int status = kExitOk;
-  for (size_t k = 0; k < result.Models.size(); ++k) {
-    const ImportedModel& model = result.Models[k];
-    if (!model.Algebra) {
-      std::fprintf(stderr, "velmora-cli import: %s: %s: %s\n", InputLabel(options.file).c_str(), model.Label.c_str(),
-                   model.Fault.c_str());
-      status = kExitInputFailed;
-      continue;
+  bool output_failed = false;
+  bool have_folder = false;
+  int64_t number = 0;
+  RefusalReport refusals;
+  const std::string file_fault = ImportModels(format, text, names, [&](ImportedModel& model) {
+    ++number;
+    if (output_failed) return;
+    if (model.Algebra && !have_folder) {
+      std::error_code ec;
+      std::filesystem::create_directories(options.out_dir, ec);
+      if (ec || !std::filesystem::is_directory(options.out_dir)) {
+        std::fprintf(stderr, "velmora-cli import: cannot create the directory %s: %s\n", options.out_dir.c_str(),
+                     ec ? ec.message().c_str() : "a file of that name is in the way");
+        output_failed = true;
+        return;
+      }
+      have_folder = true;
     }
-    const std::string name = stem + "_" + FormatIndex(static_cast<int64_t>(k + 1));
+    if (!model.Algebra) {
+      const std::string line = refusals.Refused(model.Label, model.Fault);
+      if (!line.empty()) std::fprintf(stderr, "velmora-cli import: %s: %s\n", InputLabel(options.file).c_str(), line.c_str());
+      status = kExitInputFailed;
+      return;
+    }
+    refusals.Converted();
+    const std::string name = stem + "_" + FormatIndex(number);
     if (model.Algebra->Description.empty()) model.Algebra->Description = name;
     const std::string path = (std::filesystem::path(options.out_dir) / (name + ".eqa")).string();
     // The EQA file keeps the delta and join the model gave.
@@ -119,9 +123,17 @@ int RunImport(int argc, char** argv) {
     if (!WriteModel(*model.Algebra, path, error)) {
       std::fprintf(stderr, "velmora-cli import: %s\n", error.c_str());
       status = kExitInputFailed;
-      continue;
+      return;
     }
-    if (!WriteToStandardOutput(path + "\n")) return kExitInputFailed;
+    if (!WriteToStandardOutput(path + "\n")) output_failed = true;
+  });
+  if (output_failed) return kExitInputFailed;
+  if (!file_fault.empty()) {
+    std::fprintf(stderr, "velmora-cli import: %s: %s\n", InputLabel(options.file).c_str(), file_fault.c_str());
+    return kExitInputFailed;
+  }
+  if (const std::string summary = refusals.Summary(); !summary.empty()) {
+    std::fprintf(stderr, "velmora-cli import: %s: %s\n", InputLabel(options.file).c_str(), summary.c_str());
   }
   return status;
 }

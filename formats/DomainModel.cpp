@@ -121,6 +121,26 @@ bool ParseOperationNames(std::string_view text, OperationNames& names, std::stri
   return true;
 }
 
+bool IsOperationName(const OperationNames& names, std::string_view name) {
+  return name == names.Meet || name == names.Prod || name == names.Eq || name == names.Delta || name == names.Join;
+}
+
+std::string ModelName(std::string_view raw) {
+  std::string name;
+  for (const char c : raw.substr(0, kMaxModelNameBytes + 4)) {
+    const auto byte = static_cast<unsigned char>(c);
+    name += byte < 0x20 || byte == 0x7F ? ' ' : c;
+  }
+  if (name.size() > kMaxModelNameBytes) {
+    size_t end = kMaxModelNameBytes;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    name.resize(end);
+  }
+  const size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
+
 bool ConvertDomainModel(const DomainModel& model, const OperationNames& names, int preferred_bottom,
                         int preferred_top, ExchangeTables& tables, std::string& fault) {
   if (model.Size < 2 || model.Size > kMaxElements) {

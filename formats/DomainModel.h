@@ -23,6 +23,16 @@ struct OperationNames {
 // the defaults. False with a message for an unknown key or an empty name.
 bool ParseOperationNames(std::string_view text, OperationNames& names, std::string& error);
 
+// Whether name is one of the five operations the program takes from a file.
+bool IsOperationName(const OperationNames& names, std::string_view name);
+
+// A model's name from a file as the program keeps it: control characters
+// (line breaks among them) become spaces, so the name stays one line in any
+// file it is written to; blanks around it go, and it is cut to
+// kMaxModelNameBytes (at a character boundary).
+inline constexpr size_t kMaxModelNameBytes = 1024;
+std::string ModelName(std::string_view raw);
+
 struct DomainOperation {
   std::string Name;
   int Arity = 0;

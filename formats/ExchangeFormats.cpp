@@ -105,6 +105,14 @@ bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& a
   return true;
 }
 
+std::string ImportModels(ImportFormat format, std::string_view text, const OperationNames& names,
+                         const ModelSink& take) {
+  if (format == ImportFormat::kUacalc) return ReadUacalcModels(text, names, take);
+  // The model finder's cooked and portable forms become its standard form.
+  if (const std::optional<std::string> standard = LadrStandardForm(text)) return ReadLadrModels(*standard, names, take);
+  return ReadLadrModels(text, names, take);
+}
+
 ImportResult ImportModels(ImportFormat format, std::string_view text, const OperationNames& names) {
   if (format == ImportFormat::kUacalc) return ReadUacalcModels(text, names);
   // The model finder's cooked and portable forms become its standard form.

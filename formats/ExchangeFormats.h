@@ -4,6 +4,7 @@
 // in play: ^, *, ~, d with delta, m with the maximum) and their Hasse
 // diagrams, import models.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,16 @@ bool HoldsSeveral(ExportFormat format, const ExportOptions& options = {});
 bool ExportAlgebras(ExportFormat format, const std::vector<const TEQAlgebra*>& algebras,
                     const ExportOptions& options, std::string& text, std::string& fault);
 
-// The models of an exchange file's text.
+// A model finder's output may hold many models; a file larger than this is
+// no such output and is refused before it is read.
+inline constexpr uint64_t kMaxExchangeFileBytes = 64ull << 20;
+
+// The models of an exchange file's text, each handed to take as it is read
+// (time linear in the text, memory for one model at a time); returns the
+// fault of the whole file, empty if none.
+std::string ImportModels(ImportFormat format, std::string_view text, const OperationNames& names,
+                         const ModelSink& take);
+// The same, every model collected.
 ImportResult ImportModels(ImportFormat format, std::string_view text, const OperationNames& names = {});
 
 // The settings under which an imported model's EQA file keeps all it holds:

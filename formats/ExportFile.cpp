@@ -5,9 +5,9 @@
 
 #include "AtomicFile.h"
 
-bool WriteExportFile(const std::string& path, const std::string& bytes, std::string& error) {
+bool WriteExportFile(const std::string& path, const std::string& bytes, std::string& error, LinkPolicy links) {
   std::string reason;
-  if (WriteFileAtomically(path, bytes, &reason, FileSync::kToDisk)) return true;
+  if (WriteFileAtomically(path, bytes, &reason, FileSync::kToDisk, links)) return true;
   error = "Cannot write " + path + ": " + reason;
   return false;
 }

@@ -5,5 +5,10 @@
 
 #include <string>
 
-// False with a message naming the file and the reason (the system's).
-bool WriteExportFile(const std::string& path, const std::string& bytes, std::string& error);
+#include "AtomicFile.h"
+
+// False with a message naming the file and the reason (the system's). A
+// symbolic link under the name is replaced unless links says kFollow (a file
+// the user chose).
+bool WriteExportFile(const std::string& path, const std::string& bytes, std::string& error,
+                     LinkPolicy links = LinkPolicy::kReplace);

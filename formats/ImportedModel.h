@@ -2,6 +2,7 @@
 // One model read from an exchange file: the algebra when it fits the
 // program's shape, or the reason it does not.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@ struct ImportedModel {
   bool HasJoin = false;   // the file gave a join
   std::string Fault;      // why it was rejected (empty when converted)
 };
+
+// Receives each model as soon as it is read, in file order; it may take the
+// algebra. Models handed on one by one cost no memory beyond the one in hand.
+using ModelSink = std::function<void(ImportedModel& model)>;
 
 struct ImportResult {
   std::vector<ImportedModel> Models;  // in file order, rejected ones included

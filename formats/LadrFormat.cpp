@@ -1,10 +1,15 @@
-// LADR interpretations: a token scanner over the whole text, a parser for
-// one interpretation(...) term at a time, and the writers.
+// LADR interpretations: a token scanner over the text, a parser for one
+// interpretation(...) term at a time (each token read once, so the time is
+// linear in the file), and the writers.
 
 #include "LadrFormat.h"
 
+#include <array>
 #include <cctype>
+#include <cstdint>
 
+#include "ImportMessages.h"
+#include "MessagePump.h"
 #include "Settings.h"
 
 namespace {
@@ -13,52 +18,96 @@ namespace {
 
 struct Token {
   enum class Kind { kWord, kNumber, kPunct, kEnd } Kind = Kind::kEnd;
-  std::string Text;
+  std::string_view Text;  // a view into the file's text
   int Line = 0;
 };
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$'; }
 
-// Splits LADR text into words, numbers and single punctuation characters;
-// "%" comments are dropped. Other characters come out as punctuation, which
-// only matters inside a term, where they are faults.
-std::vector<Token> Scan(std::string_view text) {
-  std::vector<Token> tokens;
-  int line = 1;
-  size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == '\n') {
-      ++line;
-      ++i;
-    } else if (std::isspace(static_cast<unsigned char>(c))) {
-      ++i;
-    } else if (c == '%') {
-      while (i < text.size() && text[i] != '\n') ++i;
-    } else if (IsWordChar(c)) {
-      size_t end = i;
-      bool digits = true;
-      while (end < text.size() && IsWordChar(text[end])) {
-        digits = digits && std::isdigit(static_cast<unsigned char>(text[end]));
-        ++end;
-      }
-      tokens.push_back({digits ? Token::Kind::kNumber : Token::Kind::kWord, std::string(text.substr(i, end - i)), line});
-      i = end;
-    } else {
-      tokens.push_back({Token::Kind::kPunct, std::string(1, c), line});
-      ++i;
+// Splits LADR text into words, numbers and single punctuation characters on
+// demand, with a lookahead of a few tokens; "%" comments are dropped. Other
+// characters come out as punctuation, which only matters inside a term,
+// where they are faults. Nothing is kept of the tokens already passed, so a
+// file of millions of tokens costs no more than one.
+class Lexer {
+ public:
+  static constexpr size_t kLookahead = 3;
+  static constexpr uint64_t kTokensPerPump = 4096;
+
+  explicit Lexer(std::string_view text) : text_(text) {}
+
+  const Token& Peek(size_t ahead = 0) {
+    while (count_ <= ahead) {
+      buffer_[(first_ + count_) % kLookahead] = Scan();
+      ++count_;
     }
+    return buffer_[(first_ + ahead) % kLookahead];
   }
-  tokens.push_back({Token::Kind::kEnd, "", line});
-  return tokens;
+  void Skip() {
+    Peek();
+    first_ = (first_ + 1) % kLookahead;
+    --count_;
+    // A window reading a large file stays responsive.
+    if ((++skipped_ & (kTokensPerPump - 1)) == 0) PumpMessages();
+  }
+
+ private:
+  Token Scan() {
+    while (at_ < text_.size()) {
+      const char c = text_[at_];
+      if (c == '\n') {
+        ++line_;
+        ++at_;
+      } else if (std::isspace(static_cast<unsigned char>(c))) {
+        ++at_;
+      } else if (c == '%') {
+        const size_t end = text_.find('\n', at_);
+        at_ = end == std::string_view::npos ? text_.size() : end;
+      } else if (IsWordChar(c)) {
+        size_t end = at_;
+        bool digits = true;
+        while (end < text_.size() && IsWordChar(text_[end])) {
+          digits = digits && std::isdigit(static_cast<unsigned char>(text_[end]));
+          ++end;
+        }
+        const Token token{digits ? Token::Kind::kNumber : Token::Kind::kWord, text_.substr(at_, end - at_), line_};
+        at_ = end;
+        return token;
+      } else {
+        const Token token{Token::Kind::kPunct, text_.substr(at_, 1), line_};
+        ++at_;
+        return token;
+      }
+    }
+    return {Token::Kind::kEnd, {}, line_};
+  }
+
+  std::string_view text_;
+  size_t at_ = 0;
+  int line_ = 1;
+  std::array<Token, kLookahead> buffer_;
+  size_t first_ = 0;
+  size_t count_ = 0;
+  uint64_t skipped_ = 0;
+};
+
+// No operation of an algebra of at most kMaxElements elements holds more
+// values than this; a longer list is refused as soon as it is seen.
+constexpr size_t kMaxValues = static_cast<size_t>(kMaxElements) * kMaxElements;
+
+bool StartsTerm(Lexer& lexer) {
+  return lexer.Peek().Kind == Token::Kind::kWord && lexer.Peek().Text == "interpretation" &&
+         lexer.Peek(1).Text == "(";
 }
 
 class InterpretationParser {
  public:
-  InterpretationParser(const std::vector<Token>& tokens, size_t start) : tokens_(tokens), at_(start) {}
+  InterpretationParser(Lexer& lexer, const OperationNames& names) : lexer_(lexer), names_(names) {}
 
   // Parses "interpretation ( n , [attributes] , [entries] ) ." from the
-  // start token. On a fault: false, with the message.
+  // start token. On a fault: false, with the message; the offending token
+  // is left unread, so the caller goes on from there and no token is read
+  // twice.
   bool Parse(DomainModel& model, std::string& number, std::string& fault) {
     if (!Expect("interpretation") || !Expect("(")) return Fail(fault);
     if (!ReadNumber(model.Size)) return Fail(fault);
@@ -69,7 +118,7 @@ class InterpretationParser {
       for (;;) {
         if (!ReadEntry(model)) return Fail(fault);
         if (Peek().Text == ",") {
-          ++at_;
+          lexer_.Skip();
           continue;
         }
         break;
@@ -79,10 +128,8 @@ class InterpretationParser {
     return true;
   }
 
-  size_t Position() const { return at_; }
-
  private:
-  const Token& Peek() const { return tokens_[at_]; }
+  const Token& Peek() { return lexer_.Peek(); }
 
   bool Fail(std::string& fault) const {
     fault = error_;
@@ -92,63 +139,68 @@ class InterpretationParser {
   bool Unexpected(const std::string& wanted) {
     const Token& t = Peek();
     error_ = "line " + std::to_string(t.Line) + ": expected " + wanted + " but found " +
-             (t.Kind == Token::Kind::kEnd ? std::string("the end of the file") : "\"" + t.Text + "\"");
+             (t.Kind == Token::Kind::kEnd ? std::string("the end of the file") : Quoted(t.Text));
     return false;
   }
 
-  bool Expect(const std::string& text) {
-    if (Peek().Text != text || Peek().Kind == Token::Kind::kEnd) return Unexpected("\"" + text + "\"");
-    ++at_;
+  bool Expect(std::string_view text) {
+    if (Peek().Text != text || Peek().Kind == Token::Kind::kEnd) return Unexpected(Quoted(text));
+    lexer_.Skip();
     return true;
   }
 
   bool ReadNumber(long long& value) {
     if (Peek().Kind != Token::Kind::kNumber) return Unexpected("a number");
-    const std::string& digits = Peek().Text;
-    value = digits.size() > 9 ? 999999999 : std::stoll(digits);
-    ++at_;
+    const std::string_view digits = Peek().Text;
+    value = digits.size() > 9 ? 999999999 : std::stoll(std::string(digits));
+    lexer_.Skip();
     return true;
   }
 
   // [name = value, ...]: keeps "number", skips everything else up to the
-  // closing bracket (values may be lists themselves).
+  // closing bracket (values may be lists themselves). The start of another
+  // term ends a list left open.
   bool ReadAttributes(std::string& number) {
     int depth = 0;
     for (;;) {
       const Token& t = Peek();
-      if (t.Kind == Token::Kind::kEnd) return Unexpected("\"]\"");
+      if (t.Kind == Token::Kind::kEnd || StartsTerm(lexer_)) return Unexpected("\"]\"");
       if (depth == 0 && t.Text == "]") {
-        ++at_;
+        lexer_.Skip();
         return true;
       }
       if (t.Text == "[" || t.Text == "(") ++depth;
       if (t.Text == "]" || t.Text == ")") --depth;
-      if (depth == 0 && t.Text == "number" && at_ + 2 < tokens_.size() && tokens_[at_ + 1].Text == "=" &&
-          tokens_[at_ + 2].Kind == Token::Kind::kNumber) {
-        number = tokens_[at_ + 2].Text;
+      if (depth == 0 && t.Text == "number" && lexer_.Peek(1).Text == "=" &&
+          lexer_.Peek(2).Kind == Token::Kind::kNumber) {
+        number = Shortened(lexer_.Peek(2).Text);
       }
-      ++at_;
+      lexer_.Skip();
     }
   }
 
   // function(NAME(_,...), [v, ...]) or function(NAME, [v]); relation(...)
-  // entries are read the same way and dropped.
+  // entries and operations of other names are read the same way and
+  // dropped, their values unkept.
   bool ReadEntry(DomainModel& model) {
-    const std::string kind = Peek().Text;
+    const std::string_view kind = Peek().Text;
     if (kind != "function" && kind != "relation") return Unexpected("function(...) or relation(...)");
-    ++at_;
+    const bool keep_kind = kind == "function";
+    lexer_.Skip();
     if (!Expect("(")) return false;
     if (Peek().Kind != Token::Kind::kWord && Peek().Kind != Token::Kind::kNumber) return Unexpected("a name");
     DomainOperation op;
-    op.Name = Peek().Text;
-    ++at_;
+    const bool keep = keep_kind && IsOperationName(names_, Peek().Text);
+    if (keep) op.Name = std::string(Peek().Text);
+    const int line = Peek().Line;
+    lexer_.Skip();
     if (Peek().Text == "(") {
-      ++at_;
+      lexer_.Skip();
       for (;;) {
         if (!Expect("_")) return false;
         ++op.Arity;
         if (Peek().Text == ",") {
-          ++at_;
+          lexer_.Skip();
           continue;
         }
         break;
@@ -160,21 +212,28 @@ class InterpretationParser {
       for (;;) {
         long long value = 0;
         if (!ReadNumber(value)) return false;
-        op.Values.push_back(value);
+        if (keep) {
+          if (op.Values.size() == kMaxValues) {
+            error_ = "line " + std::to_string(line) + ": " + op.Name + " has more than " +
+                     std::to_string(kMaxValues) + " values";
+            return false;
+          }
+          op.Values.push_back(value);
+        }
         if (Peek().Text == ",") {
-          ++at_;
+          lexer_.Skip();
           continue;
         }
         break;
       }
     }
     if (!Expect("]") || !Expect(")")) return false;
-    if (kind == "function") model.Operations.push_back(std::move(op));
+    if (keep) model.Operations.push_back(std::move(op));
     return true;
   }
 
-  const std::vector<Token>& tokens_;
-  size_t at_;
+  Lexer& lexer_;
+  const OperationNames& names_;
   std::string error_;
 };
 
@@ -379,38 +438,39 @@ std::string LadrTheory(const ExchangeTables& tables, const OperationNames& names
   return out;
 }
 
-ImportResult ReadLadrModels(std::string_view text, const OperationNames& names) {
-  ImportResult result;
-  const std::vector<Token> tokens = Scan(text);
-  size_t at = 0;
-  while (at < tokens.size() && tokens[at].Kind != Token::Kind::kEnd) {
-    if (tokens[at].Kind != Token::Kind::kWord || tokens[at].Text != "interpretation" || tokens[at + 1].Text != "(") {
-      ++at;
+std::string ReadLadrModels(std::string_view text, const OperationNames& names, const ModelSink& take) {
+  Lexer lexer(text);
+  int64_t count = 0;
+  while (lexer.Peek().Kind != Token::Kind::kEnd) {
+    if (!StartsTerm(lexer)) {
+      lexer.Skip();
       continue;
     }
     ImportedModel imported;
-    const int line = tokens[at].Line;
-    InterpretationParser parser(tokens, at);
+    const int line = lexer.Peek().Line;
+    InterpretationParser parser(lexer, names);
     DomainModel model;
     std::string number;
     ExchangeTables tables;
     std::string fault;
-    if (parser.Parse(model, number, fault)) {
-      at = parser.Position();
-      if (ConvertDomainModel(model, names, 0, 1, tables, fault)) {
-        imported.Algebra = std::make_unique<TEQAlgebra>(AlgebraOfTables(tables));
-        imported.HasDelta = tables.HasDelta();
-        imported.HasJoin = tables.HasJoin();
-      }
-    } else {
-      at += 2;  // go on with the next interpretation after the broken one
+    // A broken term ends where it broke; the reading goes on from there.
+    if (parser.Parse(model, number, fault) && ConvertDomainModel(model, names, 0, 1, tables, fault)) {
+      imported.Algebra = std::make_unique<TEQAlgebra>(AlgebraOfTables(tables));
+      imported.HasDelta = tables.HasDelta();
+      imported.HasJoin = tables.HasJoin();
     }
     imported.Fault = fault;
-    imported.Label = "model " + std::to_string(result.Models.size() + 1) + " (" +
+    imported.Label = "model " + std::to_string(++count) + " (" +
                      (number.empty() ? std::string() : "number = " + number + ", ") + "line " +
                      std::to_string(line) + ")";
-    result.Models.push_back(std::move(imported));
+    take(imported);
   }
-  if (result.Models.empty()) result.FileFault = "it holds no interpretation(...) term";
+  return count == 0 ? "it holds no interpretation(...) term" : std::string();
+}
+
+ImportResult ReadLadrModels(std::string_view text, const OperationNames& names) {
+  ImportResult result;
+  result.FileFault =
+      ReadLadrModels(text, names, [&result](ImportedModel& model) { result.Models.push_back(std::move(model)); });
   return result;
 }

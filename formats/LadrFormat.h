@@ -26,5 +26,8 @@ std::string LadrTheory(const ExchangeTables& tables, const OperationNames& names
 
 // Every interpretation(...) term of a text, raw model-finder output or
 // filtered; comments (from "%" to the end of the line) and other text around
-// the terms are skipped. Each model is converted or rejected on its own.
+// the terms are skipped. Each model is converted or rejected on its own and
+// handed to take; the result is the fault of the whole file (empty if none).
+std::string ReadLadrModels(std::string_view text, const OperationNames& names, const ModelSink& take);
+// The same, every model collected.
 ImportResult ReadLadrModels(std::string_view text, const OperationNames& names = {});

@@ -14,5 +14,8 @@ std::string UacalcAlgebra(const ExchangeTables& tables, const std::string& name,
 
 // Every basicAlgebra of a document (normally the one under its root
 // <algebra>), each converted or rejected on its own. A document that is not
-// well-formed XML gives a file fault.
+// well-formed XML gives a file fault, returned (empty if none); the models
+// are handed to take.
+std::string ReadUacalcModels(std::string_view text, const OperationNames& names, const ModelSink& take);
+// The same, every model collected.
 ImportResult ReadUacalcModels(std::string_view text, const OperationNames& names = {});

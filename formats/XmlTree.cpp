@@ -1,14 +1,34 @@
-// A recursive-descent reader over the text with a line counter.
+// A recursive-descent reader over the text with a line counter; the depth
+// bound keeps the recursion (and the tree's own destruction) shallow.
 
 #include "XmlTree.h"
 
 #include <cctype>
+#include <cstdint>
+
+#include "ImportMessages.h"
+#include "MessagePump.h"
 
 namespace {
 
+bool IsBlank(std::string_view text) {
+  for (const char c : text) {
+    if (!std::isspace(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+// "&name;" for a message.
+std::string Reference(std::string_view name) {
+  std::string text(1, '&');
+  text.append(name).push_back(';');
+  return text;
+}
+
 class XmlParser {
  public:
-  explicit XmlParser(std::string_view text) : text_(text) {}
+  explicit XmlParser(std::string_view text, std::string_view detach_name = {}, const XmlElementSink* take = nullptr)
+      : text_(text), detach_name_(detach_name), take_(take) {}
 
   std::unique_ptr<XmlElement> Document(std::string& fault) {
     if (!SkipMisc()) return Failed(fault);
@@ -16,7 +36,7 @@ class XmlParser {
       Error("the document has no root element");
       return Failed(fault);
     }
-    auto root = Element();
+    auto root = Element(1, false);
     if (!root) return Failed(fault);
     if (!SkipMisc()) return Failed(fault);
     if (at_ < text_.size()) {
@@ -101,7 +121,7 @@ class XmlParser {
         try {
           code = std::stoul(std::string(ref.substr(hex ? 2 : 1)), nullptr, hex ? 16 : 10);
         } catch (...) {
-          return Error("a bad character reference \"&" + std::string(ref) + ";\"");
+          return Error("a bad character reference " + Quoted(Reference(ref)));
         }
         if (code < 0x80) {
           out += static_cast<char>(code);
@@ -118,17 +138,23 @@ class XmlParser {
           out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
           out += static_cast<char>(0x80 | (code & 0x3F));
         } else {
-          return Error("a character reference beyond Unicode \"&" + std::string(ref) + ";\"");
+          return Error("a character reference beyond Unicode " + Quoted(Reference(ref)));
         }
       } else {
-        return Error("an unknown entity \"&" + std::string(ref) + ";\"");
+        return Error("an unknown entity " + Quoted(Reference(ref)));
       }
       i = semicolon;
     }
     return true;
   }
 
-  std::unique_ptr<XmlElement> Element() {
+  // The element at the "<" of its start tag, at the given depth (the root is
+  // 1); inside_detached: an ancestor will be handed over whole.
+  std::unique_ptr<XmlElement> Element(int depth, bool inside_detached) {
+    if (depth > kMaxXmlDepth) {
+      Error("elements nested deeper than " + std::to_string(kMaxXmlDepth));
+      return nullptr;
+    }
     auto element = std::make_unique<XmlElement>();
     element->Line = line_;
     Advance(1);  // "<"
@@ -149,18 +175,18 @@ class XmlParser {
       }
       std::string attribute = Name();
       if (attribute.empty()) {
-        Error("a bad attribute in <" + element->Name + ">");
+        Error("a bad attribute in <" + Shortened(element->Name) + ">");
         return nullptr;
       }
       SkipSpace();
       if (!LookingAt("=")) {
-        Error("attribute " + attribute + " has no value");
+        Error("attribute " + Shortened(attribute) + " has no value");
         return nullptr;
       }
       Advance(1);
       SkipSpace();
       if (!LookingAt("\"") && !LookingAt("'")) {
-        Error("the value of attribute " + attribute + " is not quoted");
+        Error("the value of attribute " + Shortened(attribute) + " is not quoted");
         return nullptr;
       }
       const char quote = text_[at_];
@@ -176,8 +202,10 @@ class XmlParser {
     }
     // Content up to the matching end tag.
     for (;;) {
+      // A window reading a large file stays responsive.
+      if ((++steps_ & 1023) == 0) PumpMessages();
       if (at_ >= text_.size()) {
-        Error("<" + element->Name + "> is not closed");
+        Error("<" + Shortened(element->Name) + "> is not closed");
         return nullptr;
       }
       if (LookingAt("</")) {
@@ -185,10 +213,11 @@ class XmlParser {
         const std::string closing = Name();
         SkipSpace();
         if (closing != element->Name || !LookingAt(">")) {
-          Error("</" + closing + "> closes <" + element->Name + ">");
+          Error("</" + Shortened(closing) + "> closes <" + Shortened(element->Name) + ">");
           return nullptr;
         }
         Advance(1);
+        if (IsBlank(element->Text)) std::string().swap(element->Text);  // indentation costs no memory
         return element;
       }
       if (LookingAt("<!--")) {
@@ -205,9 +234,14 @@ class XmlParser {
       } else if (LookingAt("<?")) {
         if (!SkipPast("?>", "processing instruction")) return nullptr;
       } else if (LookingAt("<")) {
-        auto child = Element();
+        const bool detaches = inside_detached || (take_ != nullptr && element->Name == detach_name_);
+        auto child = Element(depth + 1, detaches);
         if (!child) return nullptr;
-        element->Children.push_back(std::move(child));
+        if (!detaches && take_ != nullptr && child->Name == detach_name_) {
+          (*take_)(std::move(child));
+        } else {
+          element->Children.push_back(std::move(child));
+        }
       } else {
         const size_t end = text_.find('<', at_);
         const size_t stop = end == std::string_view::npos ? text_.size() : end;
@@ -218,7 +252,10 @@ class XmlParser {
   }
 
   std::string_view text_;
+  std::string_view detach_name_;
+  const XmlElementSink* take_;
   size_t at_ = 0;
+  uint64_t steps_ = 0;
   int line_ = 1;
   std::string error_;
 };
@@ -234,4 +271,9 @@ const XmlElement* XmlElement::Child(std::string_view name) const {
 
 std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault) {
   return XmlParser(text).Document(fault);
+}
+
+std::unique_ptr<XmlElement> ParseXml(std::string_view text, std::string& fault, std::string_view name,
+                                     const XmlElementSink& take) {
+  return XmlParser(text, name, &take).Document(fault);
 }

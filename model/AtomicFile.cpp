@@ -60,15 +60,17 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* reason, FileSync sync) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* reason, FileSync sync,
+                         LinkPolicy links) {
   const auto fail = [reason](int error) {
     if (reason != nullptr) *reason = Reason(error);
     return false;
   };
   if (path.empty()) return fail(ENOENT);
-  const std::string target = ResolvedTarget(path);
+  const std::string target = links == LinkPolicy::kFollow ? ResolvedTarget(path) : path;
+  // lstat: under kReplace a link is neither looked through nor copied from.
   struct stat existing {};
-  const bool exists = stat(target.c_str(), &existing) == 0;
+  const bool exists = lstat(target.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return fail(EISDIR);
 
   std::string temporary;
@@ -83,7 +85,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   bool ok = WriteAll(fd, bytes);
   int error = ok ? 0 : errno;
   // Keeping the old permissions is a courtesy: a file system without them is no failure.
-  if (ok && exists) static_cast<void>(fchmod(fd, existing.st_mode & 07777));
+  if (ok && exists && S_ISREG(existing.st_mode)) static_cast<void>(fchmod(fd, existing.st_mode & 07777));
   if (ok && sync == FileSync::kToDisk && fsync(fd) != 0) {
     ok = false;
     error = errno;

@@ -188,11 +188,15 @@ class TEQAlgebra {
   // The table dump (derived tables while ShowDerived), lines ending in CR LF.
   std::string DumpTables() const;
   // The text WriteEQA writes, with the sections the current settings ask for.
+  // A line break in the Description is written as a blank: the description
+  // is the file's first line and nothing more.
   std::string EQAText() const;
   // Writes the EQA file named by FileName through a temporary beside it, so
   // the name holds either the whole text or what it held before. False when
   // it could not be written, with the system's reason when `reason` is given.
-  bool WriteEQA(std::string* reason = nullptr) const;
+  // A symbolic link under the name is replaced, not followed, unless the
+  // user named the file (follow_link).
+  bool WriteEQA(std::string* reason = nullptr, bool follow_link = false) const;
   // Reads the EQA file named by FileName (a regular file of at most
   // kMaxEqaFileBytes). On any fault, a read error included, returns false,
   // leaves the algebra exactly as it was and, when error is given, stores a

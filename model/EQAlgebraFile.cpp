@@ -250,7 +250,7 @@ class EqaParser {
 std::string TEQAlgebra::EQAText() const {
   std::string out;
   out.reserve(64 + Description.size() + 7 * 4 * kMaxGeneEntries);
-  out += Description;
+  for (const char c : Description) out += c == '\r' || c == '\n' ? ' ' : c;
   out += "\r\n";
   out += std::to_string(Size);
   out += "\r\n";
@@ -268,9 +268,10 @@ std::string TEQAlgebra::EQAText() const {
   return out;
 }
 
-bool TEQAlgebra::WriteEQA(std::string* reason) const {
+bool TEQAlgebra::WriteEQA(std::string* reason, bool follow_link) const {
   try {
-    return WriteFileAtomically(FileName, EQAText(), reason);
+    return WriteFileAtomically(FileName, EQAText(), reason, FileSync::kNone,
+                               follow_link ? LinkPolicy::kFollow : LinkPolicy::kReplace);
   } catch (const std::bad_alloc&) {
     if (reason != nullptr) *reason = "out of memory";
     return false;

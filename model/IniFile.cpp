@@ -73,7 +73,8 @@ bool IniFile::Save(const std::string& path, std::string* error) const {
   std::error_code code;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), code);
   std::string reason;
-  if (WriteFileAtomically(path, Text(), &reason, FileSync::kToDisk)) return true;
+  // The settings file is the user's: a link to it (into a dotfiles folder, say) is kept.
+  if (WriteFileAtomically(path, Text(), &reason, FileSync::kToDisk, LinkPolicy::kFollow)) return true;
   if (error != nullptr) *error = "Error writing file: " + path + ": " + reason;
   return false;
 }

@@ -2,6 +2,7 @@
 // or absent, and every file it could not write listed with its reason.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -87,6 +88,33 @@ class AlgebraFilesTest : public QObject {
     QCOMPARE(failures[1].path, base + QStringLiteral(".eqa"));
     QCOMPARE(failures[1].reason, QStringLiteral("No such file or directory"));
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+  }
+
+  // The autosave's names are the program's: a link planted under one is
+  // replaced and the file it names kept; a file chosen in a dialog is the
+  // user's, and a link there is followed.
+  void AutosavesReplaceAPlantedLinkAndDialogSavesFollowOne() {
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    QFile precious(victim);
+    QVERIFY(precious.open(QIODevice::WriteOnly));
+    precious.write("precious");
+    precious.close();
+    const QString base = dir.filePath(QStringLiteral("autosave_240506-070809010_0000"));
+    QVERIFY(QFile::link(victim, base + QStringLiteral(".eqp")));
+    QVERIFY(QFile::link(victim, base + QStringLiteral(".eqa")));
+    TEQAlgebra algebra = Chain();
+    FailedWrites failures;
+    QVERIFY(SaveAlgebraFiles(base, &algebra, failures));
+    QCOMPARE(ReadAll(victim), QByteArray("precious"));
+    QVERIFY(!QFileInfo(base + QStringLiteral(".eqp")).isSymLink());
+    QCOMPARE(ReadAll(base + QStringLiteral(".eqa")), ReadAll(QStringLiteral(VELMORA_TEST_DATA "/chain3.eqa")));
+
+    const QString chosen = dir.filePath(QStringLiteral("chosen.eqa"));
+    QVERIFY(QFile::link(victim, chosen));
+    QVERIFY(WriteAlgebraFile(algebra, chosen, failures, LinkPolicy::kFollow));
+    QVERIFY(QFileInfo(chosen).isSymLink());
+    QCOMPARE(ReadAll(victim), ReadAll(QStringLiteral(VELMORA_TEST_DATA "/chain3.eqa")));
   }
 
   void NoAlgebraWritesNothing() {

@@ -123,6 +123,60 @@ class ExchangeFilesTest : public QObject {
     QVERIFY(f.messages.empty());
   }
 
+  // The tool's reader and limit: an oversized file is refused at once, a read
+  // error part-way is no end of the file, and of many refused models only
+  // the first twenty are named.
+  void OpenRefusesWhatTheToolRefusesAndKeepsItsMessageShort() {
+    Fixture f;
+    TEQAlgebra* shown = f.form->ShownAlgebra;
+    const std::string before = Canonical(*shown);
+    f.open_answer = f.Path(QStringLiteral("huge.ladr"));
+    {
+      QFile huge(f.open_answer);
+      QVERIFY(huge.open(QIODevice::WriteOnly));
+      huge.write(kTwoModels);
+      QVERIFY(huge.resize(static_cast<qint64>(kMaxExchangeFileBytes) + 1));  // sparse: no disk is filled
+    }
+    f.form->ButtonOpenClick();
+    QCOMPARE(f.messages.size(), size_t{1});
+    QCOMPARE(f.messages[0].second,
+             QStringLiteral("Error reading file: ") + f.open_answer + QStringLiteral(": larger than 67108864 bytes"));
+    QCOMPARE(Canonical(*shown), before);
+
+    // The good model first, the read failing after it (the test runs with the fault shim preloaded).
+    const QByteArray good = kTwoModels.mid(kTwoModels.indexOf("interpretation( 3, [number = 2]"));
+    if (qgetenv("LD_PRELOAD").contains("velmora_io_fault")) {
+      f.open_answer = f.Path(QStringLiteral("failing.ladr"));
+      QVERIFY(WriteFile(f.open_answer, good + kTwoModels));
+      qputenv("VELMORA_FAIL_READ_PATH", f.open_answer.toLocal8Bit());
+      qputenv("VELMORA_FAIL_READ_AFTER", QByteArray::number(good.size() + 10));
+      f.form->ButtonOpenClick();
+      qunsetenv("VELMORA_FAIL_READ_PATH");
+      QCOMPARE(f.messages.size(), size_t{2});
+      QCOMPARE(f.messages[1].second,
+               QStringLiteral("Error reading file: ") + f.open_answer + QStringLiteral(": Input/output error"));
+      QCOMPARE(Canonical(*shown), before);
+    }
+
+    // Many broken models: the window handles its events while they are read
+    // (a timer ticks), and names only the first twenty.
+    f.open_answer = f.Path(QStringLiteral("broken.ladr"));
+    QVERIFY(WriteFile(f.open_answer,
+                      QByteArray("interpretation(3, [], [function(meet(_,_), ]).\n").repeated(200000) + good));
+    f.messages.clear();
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(0);
+    f.form->ButtonOpenClick();
+    timer.stop();
+    QVERIFY(ticks > 0);
+    QCOMPARE(f.messages.size(), size_t{1});
+    const QStringList lines = f.messages[0].second.split(u'\n');
+    QCOMPARE(lines.size(), 23);  // the count, the heading, twenty models and the summary
+    QCOMPARE(lines.last(), QStringLiteral("199980 more models were refused; 1 converted"));
+  }
+
   void ExportThatCannotBeWrittenIsReported() {
     Fixture f;
     f.form->AskExport = [&](ExportRequest& request) {

@@ -545,6 +545,36 @@ class FormRunTest : public QObject {
     QVERIFY(!form.Running());
     QVERIFY(!form.RichEditLog->Lines().filter(QStringLiteral("autosave_")).isEmpty());
   }
+
+  // A quick-save folder may be shared: a link planted as stats.txt is
+  // replaced, not truncated through; and a folder the settings name that
+  // is no quick-save folder (say "/etc") gets no statistics file.
+  void theStatisticsFileIsMadeOnlyWhereMeantAndNeverThroughALink() {
+    FormFixture fixture;
+    QVERIFY(QDir().mkpath(fixture.QuickDir()));
+    const QString victim = fixture.Path(QStringLiteral("victim.txt"));
+    QFile precious(victim);
+    QVERIFY(precious.open(QIODevice::WriteOnly));
+    precious.write("precious");
+    precious.close();
+    const QString stats = fixture.QuickDir() + QStringLiteral("/stats.txt");
+    QVERIFY(QFile::link(victim, stats));
+    fixture.WriteIni(fixture.QuickDirLines());
+    fixture.Create();
+    QCOMPARE(FormFixture::ReadAll(victim), QStringLiteral("precious"));
+    QVERIFY(!QFileInfo(stats).isSymLink());
+    QCOMPARE(StatsLines(fixture), QStringList{kHeader});
+
+    const QString foreign = fixture.Path(QStringLiteral("foreign"));
+    QVERIFY(QDir().mkpath(foreign));
+    QFile other(foreign + QStringLiteral("/notes.txt"));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+    fixture.WriteIni({QStringLiteral("[Log]"), QStringLiteral("QuickDirPath=") + foreign});
+    TEQForm& form = fixture.Create();
+    QVERIFY(!QFileInfo::exists(foreign + QStringLiteral("/stats.txt")));
+    QCOMPARE(form.RichEditLog->Lines().filter(QStringLiteral("Statistics not written to ") + foreign).size(), 1);
+  }
 };
 
 VELMORA_FORM_TEST_MAIN(FormRunTest)

@@ -76,6 +76,23 @@ TEST(ExportImportCommands, RejectedModelsAreNamedAndTheOthersWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/eqa/models_0001.eqa"));
 }
 
+// Two inputs of one name from different folders would share an output: the
+// second is refused, named, and the first's output kept.
+TEST(ExportImportCommands, InputsWhoseOutputsCollideAreRefused) {
+  ScratchDirectory dir;
+  std::filesystem::create_directories(dir.File("a"));
+  std::filesystem::create_directories(dir.File("b"));
+  std::filesystem::copy_file(Data("chain3.eqa"), dir.File("a/x.eqa"));
+  std::filesystem::copy_file(Data("chain3.eqa"), dir.File("b/x.eqa"));
+  const CliRun run = RunCli("export --format json '" + dir.File("a/x.eqa") + "' '" + dir.File("b/x.eqa") +
+                            "' --out '" + dir.File("out") + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, dir.File("out") + "/x.json\n");
+  EXPECT_EQ(run.err, "velmora-cli export: " + dir.File("b/x.eqa") + ": not written: its output " + dir.File("out") +
+                         "/x.json is already that of " + dir.File("a/x.eqa") + "\n");
+  EXPECT_NE(ReadWholeFile(dir.File("out/x.json")).find("\"size\": 3"), std::string::npos);
+}
+
 TEST(ExportImportCommands, BadInputGetsAMessageNamingTheFile) {
   ScratchDirectory dir;
   WriteWholeFile(dir.File("empty.ua"), "<algebra>");

@@ -106,6 +106,36 @@ TEST(UacalcExport, WrittenFileHasTheStructureUacalcReads) {
   EXPECT_EQ(eq_rows->Children[1]->Text, "0,1");
 }
 
+// A name becomes the first line of an EQA file: line breaks and control
+// characters in it must not let the file say something else. Bytes that are
+// not UTF-8 are written so that XML tools read the file.
+TEST(UacalcNames, ANameStaysOneLineAndTheXmlStaysWellFormed) {
+  std::string text = kChain;
+  text.replace(text.find("chain &amp; co"), 14, "x&#13;&#10;2\n0 1\t\x01");
+  const ImportResult result = ReadUacalcModels(text);
+  ASSERT_EQ(result.Models.size(), 1u);
+  ASSERT_TRUE(result.Models[0].Algebra) << result.Models[0].Fault;
+  TEQAlgebra& algebra = *result.Models[0].Algebra;
+  EXPECT_EQ(algebra.Description, "x  2 0 1");
+  const std::string canonical = algebra.BuildCanonicalText();
+  TEQAlgebra read;
+  std::string error;
+  ASSERT_TRUE(read.ReadEQAText(algebra.EQAText(), "name.eqa", &error)) << error;
+  EXPECT_EQ(read.BuildCanonicalText(), canonical);
+  EXPECT_EQ(read.Description, algebra.Description);
+
+  ExchangeTables t;
+  t.Size = 2;
+  t.Meet = {0, 0, 0, 1};
+  t.Prod = {0, 0, 0, 1};
+  t.Eq = {1, 0, 0, 1};
+  std::string fault;
+  // Latin-1 "café", a lone continuation byte and a valid "é" in UTF-8.
+  const auto root = ParseXml(UacalcAlgebra(t, "caf\xE9 \x80 \xC3\xA9"), fault);
+  ASSERT_NE(root, nullptr) << fault;
+  EXPECT_EQ(root->Child("basicAlgebra")->Child("algName")->Text, "caf\xC3\xA9 \xC2\x80 \xC3\xA9");
+}
+
 // Character references become UTF-8 in every plane; one beyond Unicode is a fault.
 TEST(XmlTree, CharacterReferencesBecomeUtf8) {
   std::string fault;
