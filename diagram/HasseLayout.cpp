@@ -113,7 +113,7 @@ HasseLayout LayoutHasse(const MeetTable& table) {
   const size_t nodes = g.Up.size();
   std::vector<double> x(nodes, 0), target(nodes, 0);
   for (const std::vector<int>& layer : g.Layers)
-    for (size_t i = 0; i < layer.size(); ++i) x[layer[i]] = static_cast<double>(i) - 0.5 * (layer.size() - 1.0);
+    for (size_t i = 0; i < layer.size(); ++i) x[layer[i]] = static_cast<double>(i) - 0.5 * (static_cast<double>(layer.size()) - 1.0);
   std::vector<Block> blocks;
   const auto place = [&](size_t r) {
     for (const int v : g.Layers[r]) {

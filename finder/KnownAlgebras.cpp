@@ -205,7 +205,7 @@ std::optional<TableAlgebra> TablesOf(const TEQAlgebra& algebra) {
   t.Delta.resize(n);
   for (int x = 0; x < n; ++x) {
     const char cx = ch(labels[x]);
-    t.Delta[x] = Settings.DeltaEnabled ? value(algebra.Delta(cx)) : (x == n - 1 ? n - 1 : 0);
+    t.Delta[x] = static_cast<uint8_t>(Settings.DeltaEnabled ? value(algebra.Delta(cx)) : (x == n - 1 ? n - 1 : 0));
     for (int y = 0; y < n; ++y) {
       const char cy = ch(labels[y]);
       t.Product[x * n + y] = value(algebra.Product(cx, cy));

@@ -237,7 +237,7 @@ class FindWindowTest : public QObject {
     form.ButtonFindClick();
     QVERIFY(WaitForFind(form));
     QCOMPARE(LastLine(form), QStringLiteral("Found nothing in the searched space of 12 elements — not complete: "
-                                            "lattices of more than 10 elements are not enumerated; searched the "
+                                            "lattices of more than 11 elements are not enumerated; searched the "
                                             "chain of 12 elements only"));
   }
 

@@ -121,9 +121,12 @@ TEST(FinderParts, ARunStoppedThenResumedCountsTheSame) {
   const FinderSummary cut = RunExactFinder(options, [&](const FoundClass&) { stop = ++seen >= 1000; }, {}, stop);
   ASSERT_FALSE(cut.Complete);
   ASSERT_LT(static_cast<int64_t>(cut.Finished.size()), cut.Units);
+  // A stop ends the handing out at once, also within a unit: the classes of
+  // the unit under way are handed out again when the run is resumed.
   int64_t finished_classes = 0;
   for (const FinishedUnit& unit : cut.Finished) finished_classes += unit.Classes;
-  EXPECT_EQ(finished_classes, cut.Classes) << "every class handed out lies in a finished unit";
+  EXPECT_LE(finished_classes, cut.Classes);
+  EXPECT_GE(cut.Classes, 1000);
   const Collected rest = Resumed(s, FinderMode::Count, cut.Finished, cut.Plan);
   EXPECT_TRUE(rest.summary.Complete);
   EXPECT_EQ(rest.summary.Classes, whole.summary.Classes);
