@@ -16,7 +16,7 @@ QString AboutText() {
              "<h3>Velmora %1</h3>"
              "<p>Finite EQ-algebras of 2 to 28 elements: a genetic search and an exact finder.</p>"
              "<p>Built %2.<br>MIT licence (the file LICENSE beside the sources).</p>"
-             "<p>Documentation: the manual (Help &gt; Velmora Manual, the README), <tt>man velmora</tt> and "
+             "<p>Documentation: the manual (Help &gt; Velmora Manual, docs/manual.md), <tt>man velmora</tt> and "
              "<tt>man velmora-cli</tt>; installed in <tt>/usr/share/doc/velmora/</tt>.</p>")
       .arg(QString::fromLatin1(kVelmoraVersion), QString::fromLatin1(kVelmoraBuildDate));
 }
@@ -26,8 +26,8 @@ void ShowAbout(QWidget* parent) { QMessageBox::about(parent, QStringLiteral("Abo
 QString ManualPath() {
   const QString executable_dir = QCoreApplication::applicationDirPath();
   const QStringList candidates{
-      executable_dir + QStringLiteral("/../share/doc/velmora/README.md"),
-      QStringLiteral(VELMORA_SOURCE_DIR "/README.md"),
+      executable_dir + QStringLiteral("/../share/doc/velmora/docs/manual.md"),
+      QStringLiteral(VELMORA_SOURCE_DIR "/docs/manual.md"),
   };
   for (const QString& candidate : candidates) {
     if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).canonicalFilePath();
@@ -39,7 +39,7 @@ void ShowManual(QWidget* parent) {
   const QString path = ManualPath();
   if (path.isEmpty()) {
     QMessageBox::information(parent, QStringLiteral("Velmora Manual"),
-                             QStringLiteral("No copy of the manual was found. It is the README of Velmora's "
+                             QStringLiteral("No copy of the manual was found. It is docs/manual.md of Velmora's "
                                             "sources; the command line is described by man velmora-cli."));
     return;
   }

@@ -8,7 +8,7 @@ class QWidget;
 QString AboutText();
 void ShowAbout(QWidget* parent);
 
-// The README, the program's manual, with its screenshots; empty when no copy
+// The program's manual (docs/manual.md), with its screenshots; empty when no copy
 // is found (installed, or beside the sources the program was built from).
 QString ManualPath();
 // Shows the manual in a window of its own, or says where to find it.

@@ -173,7 +173,7 @@ class ConventionsTest : public QObject {
 
     const QString about = AboutText();
     QVERIFY(about.contains(QStringLiteral("Velmora 1.0")) && about.contains(QStringLiteral("MIT licence")));
-    QVERIFY(!ManualPath().isEmpty());  // the README beside the sources
+    QVERIFY(!ManualPath().isEmpty());  // docs/manual.md beside the sources
 
     QSignalSpy closed(&form, &TEQForm::Closed);
     Command(form, "File", "Quit")->trigger();
