@@ -1,15 +1,15 @@
-#include "AlgebraFiles.h"
+#include "app/AlgebraFiles.h"
 
 #include <string>
 #include <string_view>
 
-#include "AtomicFile.h"
-#include "Colours.h"
-#include "FileNames.h"
-#include "LogPane.h"
-#include "NumberText.h"
-#include "Formatting.h"
-#include "Settings.h"
+#include "model/AtomicFile.h"
+#include "app/Colours.h"
+#include "app/FileNames.h"
+#include "app/LogPane.h"
+#include "app/NumberText.h"
+#include "model/Formatting.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QString>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "EQAlgebra.h"
-#include "EQPopulation.h"
+#include "model/AtomicFile.h"
+#include "model/EQAlgebra.h"
+#include "genetic/EQPopulation.h"
 
 class LogPane;
 

@@ -1,6 +1,6 @@
 // Exchange files in the window.
 
-#include "ExchangeFiles.h"
+#include "app/ExchangeFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,11 +15,11 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "ExportFile.h"
-#include "FileNames.h"
-#include "ImportMessages.h"
-#include "RegularFile.h"
-#include "Formatting.h"
+#include "formats/ExportFile.h"
+#include "app/FileNames.h"
+#include "formats/ImportMessages.h"
+#include "model/RegularFile.h"
+#include "model/Formatting.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QWidget>
 #include <vector>
 
-#include "AlgebraFiles.h"
-#include "EQAlgebra.h"
-#include "ExchangeFormats.h"
+#include "app/AlgebraFiles.h"
+#include "model/EQAlgebra.h"
+#include "formats/ExchangeFormats.h"
 
 // What the Export dialog asks for.
 struct ExportRequest {

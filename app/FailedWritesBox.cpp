@@ -1,4 +1,4 @@
-#include "FailedWritesBox.h"
+#include "app/FailedWritesBox.h"
 
 #include <QMessageBox>
 

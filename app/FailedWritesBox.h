@@ -8,7 +8,7 @@
 #include <QString>
 #include <memory>
 
-#include "AlgebraFiles.h"
+#include "app/AlgebraFiles.h"
 
 class QMessageBox;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "FileNames.h"
+#include "app/FileNames.h"
 
 #include <unistd.h>
 
@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "FreshFile.h"
+#include "model/FreshFile.h"
 
 namespace {
 

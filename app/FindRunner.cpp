@@ -1,4 +1,4 @@
-#include "FindRunner.h"
+#include "app/FindRunner.h"
 
 #include <QElapsedTimer>
 #include <QMetaObject>

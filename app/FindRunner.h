@@ -15,7 +15,7 @@
 #include <mutex>
 #include <thread>
 
-#include "ExactFinder.h"
+#include "finder/ExactFinder.h"
 
 class FindRunner : public QObject {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "FlowLayout.h"
+#include "app/FlowLayout.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "HeapGauge.h"
+#include "app/HeapGauge.h"
 
 #include <malloc.h>
 

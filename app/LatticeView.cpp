@@ -1,6 +1,6 @@
 // Drawing the Hasse diagram in the window and finding the element under the mouse.
 
-#include "LatticeView.h"
+#include "app/LatticeView.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "FlowLayout.h"
+#include "app/FlowLayout.h"
 
 namespace {
 

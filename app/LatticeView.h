@@ -12,9 +12,9 @@
 #include <QWidget>
 #include <optional>
 
-#include "ElementMarks.h"
-#include "EQAlgebra.h"
-#include "HasseLayout.h"
+#include "diagram/ElementMarks.h"
+#include "model/EQAlgebra.h"
+#include "diagram/HasseLayout.h"
 
 class LatticeView : public QWidget {
   Q_OBJECT

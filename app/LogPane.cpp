@@ -1,4 +1,4 @@
-#include "LogPane.h"
+#include "app/LogPane.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -7,9 +7,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "Colours.h"
-#include "QtMessagePump.h"
-#include "ReadableColours.h"
+#include "app/Colours.h"
+#include "app/QtMessagePump.h"
+#include "app/ReadableColours.h"
 
 namespace {
 

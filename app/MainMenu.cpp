@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "AboutBox.h"
-#include "VelmoraForm.h"
+#include "app/AboutBox.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "app/NumberText.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "QtMessagePump.h"
+#include "app/QtMessagePump.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "MessagePump.h"
+#include "model/MessagePump.h"
 
 namespace {
 

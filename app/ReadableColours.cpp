@@ -1,9 +1,9 @@
-#include "ReadableColours.h"
+#include "app/ReadableColours.h"
 
 #include <QLabel>
 #include <cmath>
 
-#include "VelmoraForm.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "StatusPanel.h"
+#include "app/StatusPanel.h"
 
 #include <QHelpEvent>
 #include <QPainter>

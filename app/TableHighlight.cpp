@@ -1,4 +1,4 @@
-#include "TableHighlight.h"
+#include "app/TableHighlight.h"
 
 #include <QTableWidget>
 

@@ -1,4 +1,4 @@
-#include "TadaSound.h"
+#include "app/TadaSound.h"
 
 #include <QCoreApplication>
 #include <QDir>

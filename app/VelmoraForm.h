@@ -30,12 +30,12 @@
 #include <functional>
 #include <memory>
 
-#include "AlgebraFiles.h"
-#include "EQGenerations.h"
-#include "ExchangeFiles.h"
-#include "FindRunner.h"
-#include "HeapGauge.h"
-#include "SettingsFile.h"
+#include "app/AlgebraFiles.h"
+#include "genetic/EQGenerations.h"
+#include "app/ExchangeFiles.h"
+#include "app/FindRunner.h"
+#include "app/HeapGauge.h"
+#include "model/SettingsFile.h"
 
 class LatticeView;
 class LogPane;

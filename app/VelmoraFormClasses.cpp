@@ -1,7 +1,7 @@
 // The isomorphism classes of the winners: the note in each winner's log
 // entry, the winners panel of the status bar and the "One per class" box.
-#include "Formatting.h"
-#include "VelmoraForm.h"
+#include "model/Formatting.h"
+#include "app/VelmoraForm.h"
 
 QString TEQForm::WinnersPanelText() {
   const PopulationPtr winners = Generations ? Generations->FWinners() : nullptr;

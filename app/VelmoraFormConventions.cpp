@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <QShortcut>
 
-#include "LogPane.h"
-#include "SpinEdit.h"
-#include "VelmoraForm.h"
+#include "app/LogPane.h"
+#include "app/SpinEdit.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <optional>
 
-#include "Colours.h"
-#include "NumberText.h"
-#include "Settings.h"
-#include "SpinEdit.h"
-#include "ReadableColours.h"
-#include "VelmoraForm.h"
+#include "app/Colours.h"
+#include "app/NumberText.h"
+#include "model/Settings.h"
+#include "app/SpinEdit.h"
+#include "app/ReadableColours.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // "Export…": the shown algebra or the browsed population in a format of
 // another tool, chosen in the dialog, which opens on the last choices.
-#include "Colours.h"
-#include "ExchangeFiles.h"
-#include "LogPane.h"
-#include "SpinEdit.h"
-#include "VelmoraForm.h"
+#include "app/Colours.h"
+#include "app/ExchangeFiles.h"
+#include "app/LogPane.h"
+#include "app/SpinEdit.h"
+#include "app/VelmoraForm.h"
 
 void TEQForm::ButtonExportClick() {
   ExportRequest request = last_export_;

@@ -5,16 +5,16 @@
 // population it works on and skips empty slots.
 #include <QFileInfo>
 
-#include "AlgebraFiles.h"
-#include "Colours.h"
-#include "ExchangeFiles.h"
-#include "FileFilters.h"
-#include "FileNames.h"
-#include "Formatting.h"
-#include "LogPane.h"
-#include "SpinEdit.h"
-#include "TadaSound.h"
-#include "VelmoraForm.h"
+#include "app/AlgebraFiles.h"
+#include "app/Colours.h"
+#include "app/ExchangeFiles.h"
+#include "app/FileFilters.h"
+#include "app/FileNames.h"
+#include "model/Formatting.h"
+#include "app/LogPane.h"
+#include "app/SpinEdit.h"
+#include "app/TadaSound.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include "AlgebraFiles.h"
-#include "Colours.h"
-#include "LogPane.h"
-#include "ReadableColours.h"
-#include "SpinEdit.h"
-#include "StatusPanel.h"
-#include "VelmoraForm.h"
+#include "app/AlgebraFiles.h"
+#include "app/Colours.h"
+#include "app/LogPane.h"
+#include "app/ReadableColours.h"
+#include "app/SpinEdit.h"
+#include "app/StatusPanel.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "LatticeView.h"
-#include "LogPane.h"
-#include "Settings.h"
-#include "TableHighlight.h"
-#include "VelmoraForm.h"
+#include "app/LatticeView.h"
+#include "app/LogPane.h"
+#include "model/Settings.h"
+#include "app/TableHighlight.h"
+#include "app/VelmoraForm.h"
 
 QWidget* TEQForm::BuildLogTabs() {
   TabsLog = new QTabWidget;

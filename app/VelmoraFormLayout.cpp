@@ -15,15 +15,15 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "ExchangeFiles.h"
-#include "FailedWritesBox.h"
-#include "FileFilters.h"
-#include "FlowLayout.h"
-#include "LogPane.h"
-#include "SpinEdit.h"
-#include "StatusPanel.h"
-#include "TadaSound.h"
-#include "VelmoraForm.h"
+#include "app/ExchangeFiles.h"
+#include "app/FailedWritesBox.h"
+#include "app/FileFilters.h"
+#include "app/FlowLayout.h"
+#include "app/LogPane.h"
+#include "app/SpinEdit.h"
+#include "app/StatusPanel.h"
+#include "app/TadaSound.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -9,17 +9,17 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include "Colours.h"
-#include "FileNames.h"
-#include "FormStat.h"
-#include "LogPane.h"
-#include "NumberText.h"
-#include "QtMessagePump.h"
-#include "Random.h"
-#include "Settings.h"
-#include "SpinEdit.h"
-#include "StatusPanel.h"
-#include "VelmoraForm.h"
+#include "app/Colours.h"
+#include "app/FileNames.h"
+#include "stats/FormStat.h"
+#include "app/LogPane.h"
+#include "app/NumberText.h"
+#include "app/QtMessagePump.h"
+#include "model/Random.h"
+#include "model/Settings.h"
+#include "app/SpinEdit.h"
+#include "app/StatusPanel.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

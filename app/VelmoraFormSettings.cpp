@@ -3,13 +3,13 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "Colours.h"
-#include "LogPane.h"
-#include "RegularFile.h"
-#include "Settings.h"
-#include "SettingsCheck.h"
-#include "SpinEdit.h"
-#include "VelmoraForm.h"
+#include "app/Colours.h"
+#include "app/LogPane.h"
+#include "model/RegularFile.h"
+#include "model/Settings.h"
+#include "model/SettingsCheck.h"
+#include "app/SpinEdit.h"
+#include "app/VelmoraForm.h"
 
 SpinEdit* TEQForm::SpinOf(Control control) const {
   switch (control) {

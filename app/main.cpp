@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "FileNames.h"
-#include "FormStat.h"
-#include "SettingsFile.h"
-#include "VelmoraForm.h"
+#include "app/FileNames.h"
+#include "stats/FormStat.h"
+#include "model/SettingsFile.h"
+#include "app/VelmoraForm.h"
 #include "VelmoraVersion.h"
 
 int main(int argc, char** argv) {

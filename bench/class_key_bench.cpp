@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "EQAlgebra.h"
-#include "Random.h"
-#include "Settings.h"
+#include "classes/AlgebraClass.h"
+#include "model/EQAlgebra.h"
+#include "model/Random.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "ExchangeTables.h"
-#include "HasseLayout.h"
+#include "formats/ExchangeTables.h"
+#include "diagram/HasseLayout.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "ExactFinder.h"
-#include "Settings.h"
+#include "finder/ExactFinder.h"
+#include "model/Settings.h"
 
 namespace {
 

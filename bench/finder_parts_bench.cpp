@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "ExactFinder.h"
-#include "LatticeAugmentation.h"
-#include "Lattices.h"
-#include "Settings.h"
-#include "WorkPlan.h"
+#include "finder/ExactFinder.h"
+#include "finder/LatticeAugmentation.h"
+#include "finder/Lattices.h"
+#include "model/Settings.h"
+#include "finder/WorkPlan.h"
 
 namespace {
 

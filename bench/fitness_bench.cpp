@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "Random.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Random.h"
+#include "model/Settings.h"
 
 namespace {
 

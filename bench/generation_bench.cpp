@@ -12,10 +12,10 @@
 #include <memory>
 #include <utility>
 
-#include "EQGenerations.h"
-#include "GeneticEQ.h"
-#include "Random.h"
-#include "Settings.h"
+#include "genetic/EQGenerations.h"
+#include "genetic/GeneticEQ.h"
+#include "model/Random.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "ExchangeFormats.h"
+#include "formats/ExchangeFormats.h"
 
 namespace {
 

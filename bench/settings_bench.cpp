@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "IniFile.h"
-#include "SettingsFile.h"
+#include "model/IniFile.h"
+#include "model/SettingsFile.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "Settings.h"
-#include "SpinEdit.h"
-#include "VelmoraForm.h"
+#include "model/Settings.h"
+#include "app/SpinEdit.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "EQGenerations.h"
-#include "MessagePump.h"
-#include "Random.h"
-#include "Settings.h"
-#include "VelmoraForm.h"
+#include "genetic/EQGenerations.h"
+#include "model/MessagePump.h"
+#include "model/Random.h"
+#include "model/Settings.h"
+#include "app/VelmoraForm.h"
 
 namespace {
 

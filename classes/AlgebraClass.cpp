@@ -1,12 +1,12 @@
 // The class key of an algebra: its operations in play, read off the dense
 // tables with the lookups' own rules, canonically labelled.
 
-#include "AlgebraClass.h"
+#include "classes/AlgebraClass.h"
 
 
-#include "CanonicalLabelling.h"
-#include "LookupTables.h"
-#include "Settings.h"
+#include "classes/CanonicalLabelling.h"
+#include "model/LookupTables.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 // Counts that outgrow 64 bits: (n - 2)! reaches 26! at 28 elements.
 __extension__ typedef unsigned __int128 BigCount;

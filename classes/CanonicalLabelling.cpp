@@ -1,4 +1,4 @@
-#include "CanonicalLabelling.h"
+#include "classes/CanonicalLabelling.h"
 
 #include <algorithm>
 #include <vector>

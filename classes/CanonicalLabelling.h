@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <string>
 
-#include "AlgebraClass.h"
+#include "classes/AlgebraClass.h"
 
 inline constexpr int kMaxPoints = 28;
 inline constexpr int kMaxBinaryOperations = 3;

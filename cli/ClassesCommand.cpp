@@ -7,14 +7,14 @@
 #include <string>
 #include <unordered_set>
 
-#include "AlgebraClass.h"
-#include "CliSettings.h"
-#include "Commands.h"
-#include "InputFiles.h"
-#include "StandardOutput.h"
-#include "EQAlgebra.h"
-#include "FileArguments.h"
-#include "Formatting.h"
+#include "classes/AlgebraClass.h"
+#include "cli/CliSettings.h"
+#include "cli/Commands.h"
+#include "cli/InputFiles.h"
+#include "cli/StandardOutput.h"
+#include "model/EQAlgebra.h"
+#include "cli/FileArguments.h"
+#include "model/Formatting.h"
 
 int RunClasses(int argc, char** argv) {
   FileArguments arguments;

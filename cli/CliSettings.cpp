@@ -1,11 +1,11 @@
-#include "CliSettings.h"
+#include "cli/CliSettings.h"
 
 #include <cstdio>
 
-#include "IniFile.h"
-#include "RegularFile.h"
-#include "Settings.h"
-#include "SettingsCheck.h"
+#include "model/IniFile.h"
+#include "model/RegularFile.h"
+#include "model/Settings.h"
+#include "model/SettingsCheck.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "SettingsFile.h"
+#include "model/SettingsFile.h"
 
 // Whether a settings file's warnings (unknown sections and keys, values that
 // are not integers) are errors: set by --strict.

@@ -1,11 +1,11 @@
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 
-#include "CliSettings.h"
-#include "StandardOutput.h"
+#include "cli/CliSettings.h"
+#include "cli/StandardOutput.h"
 
 namespace {
 

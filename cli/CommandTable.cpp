@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "CommandLine.h"
-#include "Settings.h"
+#include "cli/CommandLine.h"
+#include "model/Settings.h"
 
 namespace {
 

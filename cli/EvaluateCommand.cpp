@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "CliSettings.h"
-#include "Commands.h"
-#include "InputFiles.h"
-#include "FileArguments.h"
-#include "EQAlgebra.h"
-#include "Formatting.h"
-#include "Settings.h"
-#include "StandardOutput.h"
+#include "cli/CliSettings.h"
+#include "cli/Commands.h"
+#include "cli/InputFiles.h"
+#include "cli/FileArguments.h"
+#include "model/EQAlgebra.h"
+#include "model/Formatting.h"
+#include "model/Settings.h"
+#include "cli/StandardOutput.h"
 
 namespace {
 

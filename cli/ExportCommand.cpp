@@ -9,15 +9,15 @@
 #include <system_error>
 #include <vector>
 
-#include "CliSettings.h"
-#include "CommandLine.h"
-#include "Commands.h"
-#include "RunRecord.h"
-#include "InputFiles.h"
-#include "StandardOutput.h"
-#include "EQAlgebra.h"
-#include "ExchangeFormats.h"
-#include "ExportFile.h"
+#include "cli/CliSettings.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/RunRecord.h"
+#include "cli/InputFiles.h"
+#include "cli/StandardOutput.h"
+#include "model/EQAlgebra.h"
+#include "formats/ExchangeFormats.h"
+#include "formats/ExportFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "FileArguments.h"
+#include "cli/FileArguments.h"
 
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
 int ParseFileArguments(const char* command, int argc, char** argv, FileArguments& arguments) {
   const CommandSpec& spec = *FindCommand(command);

@@ -12,17 +12,17 @@
 #include <string>
 #include <system_error>
 
-#include "AtomicFile.h"
-#include "CliSettings.h"
-#include "CommandLine.h"
-#include "Commands.h"
-#include "ExactFinder.h"
-#include "FindResume.h"
-#include "Formatting.h"
-#include "Settings.h"
-#include "RunRecord.h"
-#include "StandardOutput.h"
-#include "StopSignals.h"
+#include "model/AtomicFile.h"
+#include "cli/CliSettings.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "finder/ExactFinder.h"
+#include "cli/FindResume.h"
+#include "model/Formatting.h"
+#include "model/Settings.h"
+#include "cli/RunRecord.h"
+#include "cli/StandardOutput.h"
+#include "cli/StopSignals.h"
 
 namespace {
 

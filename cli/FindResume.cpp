@@ -1,8 +1,8 @@
-#include "FindResume.h"
+#include "cli/FindResume.h"
 
 #include <cstdio>
 
-#include "RegularFile.h"
+#include "model/RegularFile.h"
 
 namespace {
 

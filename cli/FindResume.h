@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ExactFinder.h"
+#include "finder/ExactFinder.h"
 
 // ", \"plan\": \"…\", \"units\": N, \"finished\": [[unit, classes, labelled], …]"
 std::string FinishedUnitsFields(const FinderSummary& summary);

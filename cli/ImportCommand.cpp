@@ -7,15 +7,15 @@
 #include <string>
 #include <system_error>
 
-#include "CommandLine.h"
-#include "Commands.h"
-#include "InputFiles.h"
-#include "RegularFile.h"
-#include "StandardOutput.h"
-#include "ExchangeFormats.h"
-#include "Formatting.h"
-#include "ImportMessages.h"
-#include "Settings.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/InputFiles.h"
+#include "model/RegularFile.h"
+#include "cli/StandardOutput.h"
+#include "formats/ExchangeFormats.h"
+#include "model/Formatting.h"
+#include "formats/ImportMessages.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "InputFiles.h"
+#include "cli/InputFiles.h"
 
 #include <unistd.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "EQAlgebra.h"
-#include "RegularFile.h"
+#include "model/EQAlgebra.h"
+#include "model/RegularFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "JsonLine.h"
+#include "cli/JsonLine.h"
 
 namespace {
 

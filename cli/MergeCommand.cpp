@@ -14,12 +14,12 @@
 #include <system_error>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "CommandLine.h"
-#include "Commands.h"
-#include "JsonLine.h"
-#include "RegularFile.h"
-#include "StandardOutput.h"
+#include "classes/AlgebraClass.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/JsonLine.h"
+#include "model/RegularFile.h"
+#include "cli/StandardOutput.h"
 
 namespace {
 

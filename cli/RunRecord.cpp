@@ -1,7 +1,7 @@
-#include "RunRecord.h"
+#include "cli/RunRecord.h"
 
-#include "Settings.h"
-#include "SettingsCheck.h"
+#include "model/Settings.h"
+#include "model/SettingsCheck.h"
 #include "VelmoraVersion.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "SettingsFile.h"
+#include "model/SettingsFile.h"
 
 // The JSON members, without braces:
 // "velmora": "1.0", "elements": 4, "settings": {"Algebra properties": {"Goodness": 1}}

@@ -13,18 +13,18 @@
 #include <string>
 #include <system_error>
 
-#include "AtomicFile.h"
-#include "CliSettings.h"
-#include "CommandLine.h"
-#include "Commands.h"
-#include "EQGenerations.h"
-#include "Formatting.h"
-#include "Random.h"
-#include "Settings.h"
-#include "RunRecord.h"
-#include "StandardOutput.h"
-#include "StopSignals.h"
-#include "SettingsFile.h"
+#include "model/AtomicFile.h"
+#include "cli/CliSettings.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "genetic/EQGenerations.h"
+#include "model/Formatting.h"
+#include "model/Random.h"
+#include "model/Settings.h"
+#include "cli/RunRecord.h"
+#include "cli/StandardOutput.h"
+#include "cli/StopSignals.h"
+#include "model/SettingsFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "StopSignals.h"
+#include "cli/StopSignals.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "CommandLine.h"
-#include "Commands.h"
-#include "StandardOutput.h"
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "cli/StandardOutput.h"
 #include "VelmoraVersion.h"
 
 const char* UsageText() {

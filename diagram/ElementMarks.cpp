@@ -1,4 +1,4 @@
-#include "ElementMarks.h"
+#include "diagram/ElementMarks.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 struct ElementMarks {
   std::vector<bool> ProductIdempotent;  // per list position

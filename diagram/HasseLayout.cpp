@@ -2,13 +2,13 @@
 // horizontal places by repeated least-squares fitting under order and gap
 // constraints (pool-adjacent-violators on one layer at a time).
 
-#include "HasseLayout.h"
+#include "diagram/HasseLayout.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 
-#include "LayerOrdering.h"
+#include "diagram/LayerOrdering.h"
 
 namespace {
 

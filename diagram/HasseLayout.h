@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "MeetOrder.h"
+#include "diagram/MeetOrder.h"
 
 struct HasseEdge {
   int Lower = 0;

@@ -1,7 +1,7 @@
 // Barycentre and median sweeps with the transpose step (after Gansner et
 // al., "A technique for drawing directed graphs", and Sugiyama's method).
 
-#include "LayerOrdering.h"
+#include "diagram/LayerOrdering.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The meet laws and the covering relation, on bit masks of list positions.
 
-#include "MeetOrder.h"
+#include "diagram/MeetOrder.h"
 
 #include <algorithm>
 #include <array>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 inline constexpr uint8_t kNoElement = 0xFF;  // a cell whose value is no element of the algebra
 inline constexpr int kMaxOrderElements = 64;  // the masks are 64-bit words

@@ -14,7 +14,7 @@
 // the test runs on the decided prefix at every node, and at the leaf the
 // automorphisms that fix the vector are counted.
 
-#include "AlgebraSearch.h"
+#include "finder/AlgebraSearch.h"
 
 #include <algorithm>
 #include <random>

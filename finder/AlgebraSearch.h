@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "Lattices.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "finder/Lattices.h"
+#include "model/Settings.h"
 
 // A representative found: its cells (compact, for handing out later), its
 // automorphism order and, during the callback only, the evaluated algebra.

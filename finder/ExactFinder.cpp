@@ -7,7 +7,7 @@
 // Part K of N takes the K-th of N contiguous stretches of near-equal
 // estimated work. Counting keeps only a sum per unit.
 
-#include "ExactFinder.h"
+#include "finder/ExactFinder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "AlgebraSearch.h"
-#include "FirstWinner.h"
-#include "Lattices.h"
-#include "WorkPlan.h"
+#include "finder/AlgebraSearch.h"
+#include "finder/FirstWinner.h"
+#include "finder/Lattices.h"
+#include "finder/WorkPlan.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "classes/AlgebraClass.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 
 enum class FinderMode {
   All,    // report every class

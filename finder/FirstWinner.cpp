@@ -7,7 +7,7 @@
 // every lattice is eventually searched whole, so up to 8 elements the answer
 // is exact.
 
-#include "FirstWinner.h"
+#include "finder/FirstWinner.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,11 +16,11 @@
 #include <thread>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "AlgebraSearch.h"
-#include "KnownAlgebras.h"
-#include "LatticeConstructions.h"
-#include "Lattices.h"
+#include "classes/AlgebraClass.h"
+#include "finder/AlgebraSearch.h"
+#include "finder/KnownAlgebras.h"
+#include "finder/LatticeConstructions.h"
+#include "finder/Lattices.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <functional>
 
-#include "ExactFinder.h"
+#include "finder/ExactFinder.h"
 
 FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<void(const FoundClass&)>& onClass,
                              const std::function<void(const FinderProgress&)>& onProgress,

@@ -1,12 +1,12 @@
 // Closed-form algebras and the quick look that turns most of them down before
 // the model evaluates the rest.
 
-#include "KnownAlgebras.h"
+#include "finder/KnownAlgebras.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "LatticeConstructions.h"
+#include "finder/LatticeConstructions.h"
 
 namespace {
 

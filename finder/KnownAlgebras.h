@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "Lattices.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "finder/Lattices.h"
+#include "model/Settings.h"
 
 struct TableAlgebra {
   FiniteLattice Lattice;

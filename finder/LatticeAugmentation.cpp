@@ -1,4 +1,4 @@
-#include "LatticeAugmentation.h"
+#include "finder/LatticeAugmentation.h"
 
 #include <nauty/nauty.h>
 #include <nauty/nautinv.h>

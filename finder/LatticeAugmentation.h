@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Lattices.h"
+#include "finder/Lattices.h"
 
 // One lattice of every isomorphism class on n elements (2 <= n <= 11),
 // naturally labelled (i <= j implies index i <= index j), 0 first, 1 last.

@@ -2,7 +2,7 @@
 // LatticeOfOrder, which relabels them naturally and fills meet and join, so
 // every construction is checked the same way.
 
-#include "LatticeConstructions.h"
+#include "finder/LatticeConstructions.h"
 
 #include <algorithm>
 #include <numeric>

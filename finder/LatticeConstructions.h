@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Lattices.h"
+#include "finder/Lattices.h"
 
 // The lattice of an order on n elements given as leq[i * n + j], relabelled
 // along a linear extension; nothing when the order has no least or greatest

@@ -7,14 +7,14 @@
 // one by one, and the class key of the lattice's algebra tells isomorphic
 // lattices apart instead.
 
-#include "Lattices.h"
+#include "finder/Lattices.h"
 
 #include <memory>
 
-#include "AlgebraClass.h"
-#include "EQAlgebra.h"
-#include "LatticeAugmentation.h"
-#include "Settings.h"
+#include "classes/AlgebraClass.h"
+#include "model/EQAlgebra.h"
+#include "finder/LatticeAugmentation.h"
+#include "model/Settings.h"
 
 #include <algorithm>
 #include <functional>

@@ -2,7 +2,7 @@
 // largest estimate, the estimate of each new unit from a fixed number of
 // random descents seeded by its own path, so the plan is reproducible.
 
-#include "WorkPlan.h"
+#include "finder/WorkPlan.h"
 
 #include <algorithm>
 #include <queue>

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "AlgebraSearch.h"
+#include "finder/AlgebraSearch.h"
 
 struct WorkUnit {
   int Lattice = 0;

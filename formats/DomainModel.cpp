@@ -2,11 +2,11 @@
 // operations, check their size and values, choose the renumbering, check the
 // shape.
 
-#include "DomainModel.h"
+#include "formats/DomainModel.h"
 
 #include <numeric>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 // The names of the operations in a file.
 struct OperationNames {

@@ -1,8 +1,8 @@
-#include "DotFormat.h"
+#include "formats/DotFormat.h"
 
 #include <cstdio>
 
-#include "HasseLayout.h"
+#include "diagram/HasseLayout.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 // False, with the law that fails, when ^ is not a meet.
 bool DotGraph(const std::string& title, const ExchangeTables& tables, std::string& text, std::string& fault);

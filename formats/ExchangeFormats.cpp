@@ -1,16 +1,16 @@
 // Dispatch over the formats and the framing of several algebras in one file.
 
-#include "ExchangeFormats.h"
+#include "formats/ExchangeFormats.h"
 
-#include "DotFormat.h"
-#include "Formatting.h"
-#include "JsonFormat.h"
-#include "LadrFormat.h"
-#include "LadrOtherForms.h"
-#include "LatexFormat.h"
-#include "Settings.h"
-#include "SvgFormat.h"
-#include "UacalcFormat.h"
+#include "formats/DotFormat.h"
+#include "model/Formatting.h"
+#include "formats/JsonFormat.h"
+#include "formats/LadrFormat.h"
+#include "formats/LadrOtherForms.h"
+#include "formats/LatexFormat.h"
+#include "model/Settings.h"
+#include "formats/SvgFormat.h"
+#include "formats/UacalcFormat.h"
 
 namespace {
 

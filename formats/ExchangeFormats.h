@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "DomainModel.h"
-#include "EQAlgebra.h"
-#include "ImportedModel.h"
-#include "Settings.h"
+#include "formats/DomainModel.h"
+#include "model/EQAlgebra.h"
+#include "formats/ImportedModel.h"
+#include "model/Settings.h"
 
 enum class ExportFormat { kLatex, kLadr, kUacalc, kJson, kSvg, kDot };
 enum class ImportFormat { kLadr, kUacalc };

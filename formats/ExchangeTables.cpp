@@ -2,7 +2,7 @@
 // makes the conversion back lossless: tables that pass it mean exactly the
 // same through the algebra's lookups.
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 #include <array>
 

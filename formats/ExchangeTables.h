@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 struct ExchangeTables {
   int Size = 0;

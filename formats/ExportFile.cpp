@@ -1,9 +1,9 @@
 // Exported files go through the core's whole-file writer; this adds the
 // message the tools and the window show.
 
-#include "ExportFile.h"
+#include "formats/ExportFile.h"
 
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 bool WriteExportFile(const std::string& path, const std::string& bytes, std::string& error, LinkPolicy links) {
   std::string reason;

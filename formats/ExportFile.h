@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 // False with a message naming the file and the reason (the system's). A
 // symbolic link under the name is replaced unless links says kFollow (a file

@@ -1,4 +1,4 @@
-#include "ImportMessages.h"
+#include "formats/ImportMessages.h"
 
 std::string Shortened(std::string_view token) {
   size_t end = 0;

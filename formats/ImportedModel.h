@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 struct ImportedModel {
   std::string Label;  // names the model in messages: "model 2 (number = 7, line 40)"

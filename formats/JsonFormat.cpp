@@ -1,14 +1,14 @@
 // The JSON object of an algebra; the properties are those the window lists
 // for the settings in force, in its order.
 
-#include "JsonFormat.h"
+#include "formats/JsonFormat.h"
 
 #include <memory>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "Formatting.h"
-#include "Settings.h"
+#include "classes/AlgebraClass.h"
+#include "model/Formatting.h"
+#include "model/Settings.h"
 
 namespace {
 

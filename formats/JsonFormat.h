@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 // Fitness and property counts of the algebra evaluated under this thread's
 // settings (on a copy: the algebra itself is not changed).

@@ -2,15 +2,15 @@
 // interpretation(...) term at a time (each token read once, so the time is
 // linear in the file), and the writers.
 
-#include "LadrFormat.h"
+#include "formats/LadrFormat.h"
 
 #include <array>
 #include <cctype>
 #include <cstdint>
 
-#include "ImportMessages.h"
-#include "MessagePump.h"
-#include "Settings.h"
+#include "formats/ImportMessages.h"
+#include "model/MessagePump.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "ExchangeTables.h"
-#include "DomainModel.h"
-#include "ImportedModel.h"
+#include "formats/ExchangeTables.h"
+#include "formats/DomainModel.h"
+#include "formats/ImportedModel.h"
 
 // The domain number of a list position and back.
 int LadrDomainOfPosition(int position, int n);

@@ -1,4 +1,4 @@
-#include "LadrOtherForms.h"
+#include "formats/LadrOtherForms.h"
 
 #include <map>
 #include <vector>

@@ -1,9 +1,9 @@
 // LaTeX tables: the operation's symbol in the corner, the elements as column
 // and row heads, one row per left operand.
 
-#include "LatexFormat.h"
+#include "formats/LatexFormat.h"
 
-#include "TikzFormat.h"
+#include "formats/TikzFormat.h"
 
 namespace {
 

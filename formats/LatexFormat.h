@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 struct LatexAlgebra {
   std::string Title;  // shown above the tables (free text, escaped)

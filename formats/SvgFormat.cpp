@@ -1,13 +1,13 @@
 // The SVG picture: elements as labelled circles on their ranks, edges as
 // polylines through their bends, the tables as grids of cells.
 
-#include "SvgFormat.h"
+#include "formats/SvgFormat.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "HasseLayout.h"
-#include "LatexFormat.h"
+#include "diagram/HasseLayout.h"
+#include "formats/LatexFormat.h"
 
 namespace {
 

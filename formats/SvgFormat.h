@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 struct SvgOptions {
   bool WithTables = false;       // the tables of the operations exchanged, beside the diagram

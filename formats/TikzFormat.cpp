@@ -1,9 +1,9 @@
-#include "TikzFormat.h"
+#include "formats/TikzFormat.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "HasseLayout.h"
+#include "diagram/HasseLayout.h"
 
 namespace {
 

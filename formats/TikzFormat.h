@@ -6,6 +6,6 @@
 
 #include <string>
 
-#include "ExchangeTables.h"
+#include "formats/ExchangeTables.h"
 
 std::string TikzDiagram(const ExchangeTables& tables);

@@ -2,14 +2,14 @@
 // <algName>, <cardinality> and <operations><op><opSymbol><opName>, <arity>
 // and <opTable><intArray><row>.
 
-#include "UacalcFormat.h"
+#include "formats/UacalcFormat.h"
 
 #include <cctype>
 #include <cstdint>
 
-#include "ImportMessages.h"
-#include "MessagePump.h"
-#include "XmlTree.h"
+#include "formats/ImportMessages.h"
+#include "model/MessagePump.h"
+#include "formats/XmlTree.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "DomainModel.h"
-#include "ExchangeTables.h"
-#include "ImportedModel.h"
+#include "formats/DomainModel.h"
+#include "formats/ExchangeTables.h"
+#include "formats/ImportedModel.h"
 
 // One basic algebra named name (an empty name becomes "eqalgebra").
 std::string UacalcAlgebra(const ExchangeTables& tables, const std::string& name, const OperationNames& names = {});

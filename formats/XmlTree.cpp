@@ -1,13 +1,13 @@
 // A recursive-descent reader over the text with a line counter; the depth
 // bound keeps the recursion (and the tree's own destruction) shallow.
 
-#include "XmlTree.h"
+#include "formats/XmlTree.h"
 
 #include <cctype>
 #include <cstdint>
 
-#include "ImportMessages.h"
-#include "MessagePump.h"
+#include "formats/ImportMessages.h"
+#include "model/MessagePump.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The search driver: Reset, Step and the making of one generation.
 
-#include "EQGenerations.h"
+#include "genetic/EQGenerations.h"
 
 #include <algorithm>
 #include <cfenv>
@@ -8,11 +8,11 @@
 #include <limits>
 #include <vector>
 
-#include "EvaluationPool.h"
-#include "GeneticEQ.h"
-#include "MessagePump.h"
-#include "Random.h"
-#include "Settings.h"
+#include "genetic/EvaluationPool.h"
+#include "genetic/GeneticEQ.h"
+#include "model/MessagePump.h"
+#include "model/Random.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <functional>
 #include <memory>
 
-#include "EQPopulation.h"
+#include "genetic/EQPopulation.h"
 
 class EvaluationPool;
 

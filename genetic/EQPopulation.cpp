@@ -1,15 +1,15 @@
 // Population storage, ranking, evaluation and the winners' index.
 
-#include "EQPopulation.h"
+#include "genetic/EQPopulation.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
 
-#include "EvaluationPool.h"
-#include "MessagePump.h"
-#include "Settings.h"
+#include "genetic/EvaluationPool.h"
+#include "model/MessagePump.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "EQAlgebra.h"
+#include "classes/AlgebraClass.h"
+#include "model/EQAlgebra.h"
 
 // The isomorphism class of a winner, recorded when it is collected.
 struct WinnerClass {

@@ -2,12 +2,12 @@
 // out one by one through an atomic index, so a slow member never holds up the
 // others.
 
-#include "EvaluationPool.h"
+#include "genetic/EvaluationPool.h"
 
 #include <chrono>
 #include <system_error>
 
-#include "Assert.h"
+#include "model/Assert.h"
 
 EvaluationPool::~EvaluationPool() {
   {

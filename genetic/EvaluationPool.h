@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 
 class EvaluationPool {
  public:

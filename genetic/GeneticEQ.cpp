@@ -1,7 +1,7 @@
 // The genetic operators: random filling, rank selection, crossover, mutation
 // and duplicate removal.
 
-#include "GeneticEQ.h"
+#include "genetic/GeneticEQ.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "MessagePump.h"
-#include "Random.h"
-#include "Settings.h"
-#include "ValueRules.h"
+#include "model/MessagePump.h"
+#include "model/Random.h"
+#include "model/Settings.h"
+#include "model/ValueRules.h"
 
 namespace {
 

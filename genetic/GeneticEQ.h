@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "EQAlgebra.h"
-#include "EQPopulation.h"
+#include "model/EQAlgebra.h"
+#include "genetic/EQPopulation.h"
 
 // The gene number of gene slot k (1 .. GeneCount): slot 4 is the maximum
 // gene while delta is off.

@@ -1,6 +1,6 @@
 // The one place a failed assertion ends the program.
 
-#include "Assert.h"
+#include "model/Assert.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // (process id, a counter and the time), so two writers of one target never
 // share a temporary, and the umask applies as to any new file.
 
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

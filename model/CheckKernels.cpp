@@ -4,7 +4,7 @@
 // matches in both orientations, the identities are symmetric), so x ~ t may
 // be read as t ~ x; the product is read strictly as ordered.
 
-#include "CheckKernels.h"
+#include "model/CheckKernels.h"
 
 #include <array>
 

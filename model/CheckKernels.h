@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "EQAlgebra.h"
-#include "LookupTables.h"
+#include "model/EQAlgebra.h"
+#include "model/LookupTables.h"
 
 struct CheckOutcome {
   PropertyResult Counts;  // what the check stores in its slot

@@ -1,14 +1,14 @@
 // Representation: element list, counts, the lookups with their identities,
 // the order-derived join and the three copies.
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 #include <bitset>
 #include <cmath>
 
-#include "Assert.h"
-#include "LookupTables.h"
-#include "Settings.h"
+#include "model/Assert.h"
+#include "model/LookupTables.h"
+#include "model/Settings.h"
 
 const std::array<std::string_view, kPropertyCount> kPropertyNames = {
     "Associative Infimum", "Commutative Infimum", "Neutral Infimum",

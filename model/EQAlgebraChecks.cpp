@@ -4,11 +4,11 @@
 
 #include <array>
 
-#include "CheckKernels.h"
-#include "EQAlgebra.h"
-#include "LookupTables.h"
-#include "Formatting.h"
-#include "Settings.h"
+#include "model/CheckKernels.h"
+#include "model/EQAlgebra.h"
+#include "model/LookupTables.h"
+#include "model/Formatting.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "AtomicFile.h"
-#include "EQAlgebra.h"
-#include "RegularFile.h"
-#include "Settings.h"
+#include "model/AtomicFile.h"
+#include "model/EQAlgebra.h"
+#include "model/RegularFile.h"
+#include "model/Settings.h"
 
 namespace {
 

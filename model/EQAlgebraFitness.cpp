@@ -3,12 +3,12 @@
 // product is a double formed in the fixed order below (the core is built
 // without fused multiply-add), so equal algebras get bit-identical fitness.
 
-#include "Assert.h"
-#include "CheckKernels.h"
-#include "EQAlgebra.h"
-#include "LookupTables.h"
-#include "MessagePump.h"
-#include "Settings.h"
+#include "model/Assert.h"
+#include "model/CheckKernels.h"
+#include "model/EQAlgebra.h"
+#include "model/LookupTables.h"
+#include "model/MessagePump.h"
+#include "model/Settings.h"
 
 namespace {
 

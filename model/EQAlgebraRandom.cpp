@@ -2,10 +2,10 @@
 // part of the program's behaviour (a seed reproduces a whole search), so every
 // rule draws exactly where it is documented to, even when its result is fixed.
 
-#include "EQAlgebra.h"
-#include "Random.h"
-#include "Settings.h"
-#include "ValueRules.h"
+#include "model/EQAlgebra.h"
+#include "model/Random.h"
+#include "model/Settings.h"
+#include "model/ValueRules.h"
 
 char RandomElement(int32_t n) {
   const int32_t r = Random(n);

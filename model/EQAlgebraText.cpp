@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "EQAlgebra.h"
-#include "LookupTables.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/LookupTables.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Small text helpers shared by the command-line tool and the window.
 
-#include "Formatting.h"
+#include "model/Formatting.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "FreshFile.h"
+#include "model/FreshFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "AtomicFile.h"
+#include "model/AtomicFile.h"
 
 int OpenFreshFile(const std::string& path, std::string* reason) {
   // The rename of an empty temporary replaces a link instead of truncating

@@ -2,12 +2,12 @@
 // as INI readers customarily do; the names keep the case they were first
 // written with. The tables are keyed by the names folded to lower case.
 
-#include "IniFile.h"
+#include "model/IniFile.h"
 
 #include <filesystem>
 
-#include "AtomicFile.h"
-#include "RegularFile.h"
+#include "model/AtomicFile.h"
+#include "model/RegularFile.h"
 
 namespace {
 

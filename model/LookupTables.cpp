@@ -1,4 +1,4 @@
-#include "LookupTables.h"
+#include "model/LookupTables.h"
 
 #include <bitset>
 #include <memory>

@@ -14,7 +14,7 @@
 #include <array>
 #include <cstdint>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 class LookupTables {
  public:

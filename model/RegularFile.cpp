@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "model/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

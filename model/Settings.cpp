@@ -1,6 +1,6 @@
 // Which thread may read its settings block without installing one.
 
-#include "Settings.h"
+#include "model/Settings.h"
 
 #include <thread>
 

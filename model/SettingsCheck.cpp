@@ -2,14 +2,14 @@
 // taken apart as IniFile reads them (blank and ';' or '#' lines skipped,
 // names trimmed and matched without regard to ASCII case).
 
-#include "SettingsCheck.h"
+#include "model/SettingsCheck.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
 
-#include "Formatting.h"
+#include "model/Formatting.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SettingsFile.h"
+#include "model/SettingsFile.h"
 
 // One line of the file that the reading ignores, told as
 // "FILE:LINE: unknown key "Goodnes" in [Algebra properties] (ignored; did you

@@ -4,7 +4,7 @@
 // changes: values are clamped to the control's range, a new element count
 // clamps both colourfulness values, and a box switched on clears its partner.
 
-#include "SettingsFile.h"
+#include "model/SettingsFile.h"
 
 #include <unistd.h>
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "IniFile.h"
-#include "Settings.h"
+#include "model/IniFile.h"
+#include "model/Settings.h"
 
 // One persistent control of the main window.
 enum class Control : int {

@@ -30,13 +30,19 @@ for room in "${!allowed[@]}"; do
   for file in "$room"/*.h "$room"/*.cpp; do
     [ -e "$file" ] || continue
     while IFS= read -r header; do
-      owner=${room_of[$header]:-}
+      if [[ "$header" == */* ]]; then
+        owner=${header%%/*}
+        header=${header#*/}
+        [ -n "${allowed[$owner]+known}" ] || continue
+      else
+        owner=${room_of[$header]:-}
+      fi
       [ -z "$owner" ] || [ "$owner" = "$room" ] && continue
       if [[ " ${allowed[$room]} " != *" $owner "* ]]; then
         echo "$file includes $owner/$header: $room may include only: ${allowed[$room]:-its own headers}"
         faults=$((faults + 1))
       fi
-    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"/]*\)".*/\1/p' "$file")
+    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
   done
 done
 [ "$faults" -eq 0 ] && echo "every include runs downward"

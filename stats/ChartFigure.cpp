@@ -1,4 +1,4 @@
-#include "ChartFigure.h"
+#include "stats/ChartFigure.h"
 
 #include <QBuffer>
 #include <QChartView>
@@ -8,7 +8,7 @@
 #include <QSvgGenerator>
 #include <string>
 
-#include "ExportFile.h"
+#include "formats/ExportFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FormStat.h"
+#include "stats/FormStat.h"
 
 #include <QChart>
 #include <QChartView>

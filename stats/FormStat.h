@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "ChartFigure.h"
+#include "stats/ChartFigure.h"
 
 class QChartView;
 class QToolButton;

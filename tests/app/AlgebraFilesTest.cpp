@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "AlgebraFiles.h"
+#include "app/AlgebraFiles.h"
 #include "HeadlessQtMain.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

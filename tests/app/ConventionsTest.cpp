@@ -8,13 +8,13 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "AboutBox.h"
-#include "ExchangeFiles.h"
+#include "app/AboutBox.h"
+#include "app/ExchangeFiles.h"
 #include "FormFixture.h"
-#include "LogPane.h"
-#include "QtMessagePump.h"
-#include "Random.h"
-#include "SpinEdit.h"
+#include "app/LogPane.h"
+#include "app/QtMessagePump.h"
+#include "model/Random.h"
+#include "app/SpinEdit.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // to end in a temporary directory.
 #include <QtTest>
 
-#include "ExchangeFiles.h"
+#include "app/ExchangeFiles.h"
 #include "FilesFixture.h"
 #include "HeadlessQtMain.h"
-#include "SpinEdit.h"
+#include "app/SpinEdit.h"
 
 using namespace files_fixture;
 

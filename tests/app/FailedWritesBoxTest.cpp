@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "FailedWritesBox.h"
+#include "app/FailedWritesBox.h"
 #include "FormFixture.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "FileNames.h"
+#include "app/FileNames.h"
 #include "HeadlessQtMain.h"
-#include "TadaSound.h"
+#include "app/TadaSound.h"
 
 namespace {
 

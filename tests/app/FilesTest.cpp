@@ -11,8 +11,8 @@
 
 #include "FilesFixture.h"
 #include "HeadlessQtMain.h"
-#include "LogPane.h"
-#include "SpinEdit.h"
+#include "app/LogPane.h"
+#include "app/SpinEdit.h"
 
 using namespace files_fixture;
 

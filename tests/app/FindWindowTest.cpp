@@ -11,12 +11,12 @@
 #include <set>
 #include <thread>
 
-#include "AlgebraClass.h"
-#include "Colours.h"
+#include "classes/AlgebraClass.h"
+#include "app/Colours.h"
 #include "FormFixture.h"
-#include "LogPane.h"
-#include "QtMessagePump.h"
-#include "SpinEdit.h"
+#include "app/LogPane.h"
+#include "app/QtMessagePump.h"
+#include "app/SpinEdit.h"
 #include "TestAlgebras.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "Colours.h"
+#include "app/Colours.h"
 #include "FormFixture.h"
-#include "NumberText.h"
-#include "SpinEdit.h"
+#include "app/NumberText.h"
+#include "app/SpinEdit.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 
 #include <set>
 
-#include "AlgebraClass.h"
-#include "Colours.h"
+#include "classes/AlgebraClass.h"
+#include "app/Colours.h"
 #include "FormFixture.h"
-#include "FormStat.h"
-#include "LogPane.h"
-#include "NumberText.h"
-#include "QtMessagePump.h"
-#include "Random.h"
-#include "SpinEdit.h"
+#include "stats/FormStat.h"
+#include "app/LogPane.h"
+#include "app/NumberText.h"
+#include "app/QtMessagePump.h"
+#include "model/Random.h"
+#include "app/SpinEdit.h"
 
 namespace {
 

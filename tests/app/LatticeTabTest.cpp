@@ -4,10 +4,10 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "ExchangeFiles.h"
+#include "app/ExchangeFiles.h"
 #include "FormFixture.h"
-#include "LatticeView.h"
-#include "TableHighlight.h"
+#include "app/LatticeView.h"
+#include "app/TableHighlight.h"
 #include "TestAlgebras.h"
 #include "WinnerSamples.h"
 

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "Colours.h"
+#include "app/Colours.h"
 #include "HeadlessQtMain.h"
-#include "LogPane.h"
+#include "app/LogPane.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QtTest>
 
 #include "FormFixture.h"
-#include "LogPane.h"
-#include "QtMessagePump.h"
-#include "Random.h"
-#include "SettingsFile.h"
-#include "SpinEdit.h"
+#include "app/LogPane.h"
+#include "app/QtMessagePump.h"
+#include "model/Random.h"
+#include "model/SettingsFile.h"
+#include "app/SpinEdit.h"
 
 namespace {
 

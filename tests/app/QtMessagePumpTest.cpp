@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "HeadlessQtMain.h"
-#include "QtMessagePump.h"
+#include "app/QtMessagePump.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include "Colours.h"
+#include "app/Colours.h"
 #include "FormFixture.h"
-#include "LogPane.h"
-#include "QtMessagePump.h"
-#include "ReadableColours.h"
-#include "SpinEdit.h"
-#include "StatusPanel.h"
+#include "app/LogPane.h"
+#include "app/QtMessagePump.h"
+#include "app/ReadableColours.h"
+#include "app/SpinEdit.h"
+#include "app/StatusPanel.h"
 
 namespace {
 

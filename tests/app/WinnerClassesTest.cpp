@@ -4,12 +4,12 @@
 #include <set>
 #include <utility>
 
-#include "AlgebraClass.h"
+#include "classes/AlgebraClass.h"
 #include "FilesFixture.h"
 #include "HeadlessQtMain.h"
-#include "LogPane.h"
-#include "Random.h"
-#include "SpinEdit.h"
+#include "app/LogPane.h"
+#include "model/Random.h"
+#include "app/SpinEdit.h"
 #include "TestAlgebras.h"
 
 using namespace files_fixture;

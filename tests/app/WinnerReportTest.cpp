@@ -4,14 +4,14 @@
 #include <QLocale>
 #include <QtTest>
 
-#include "AlgebraClass.h"
-#include "AlgebraFiles.h"
-#include "Colours.h"
+#include "classes/AlgebraClass.h"
+#include "app/AlgebraFiles.h"
+#include "app/Colours.h"
 #include "FilesFixture.h"
 #include "HeadlessQtMain.h"
-#include "LogPane.h"
-#include "Settings.h"
-#include "SpinEdit.h"
+#include "app/LogPane.h"
+#include "model/Settings.h"
+#include "app/SpinEdit.h"
 
 using namespace files_fixture;
 

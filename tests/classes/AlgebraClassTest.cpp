@@ -1,4 +1,4 @@
-#include "AlgebraClass.h"
+#include "classes/AlgebraClass.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "ClassTestHelpers.h"
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 #include "ExampleAlgebras.h"
-#include "Settings.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

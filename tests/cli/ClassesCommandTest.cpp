@@ -7,12 +7,12 @@
 #include <regex>
 #include <string>
 
-#include "AlgebraClass.h"
+#include "classes/AlgebraClass.h"
 #include "ClassTestHelpers.h"
 #include "CliRunner.h"
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "CliRunner.h"
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "CliRunner.h"
-#include "ExactFinder.h"
-#include "Formatting.h"
+#include "finder/ExactFinder.h"
+#include "model/Formatting.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

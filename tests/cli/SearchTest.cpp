@@ -15,13 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "EQGenerations.h"
-#include "Formatting.h"
-#include "Random.h"
+#include "classes/AlgebraClass.h"
+#include "genetic/EQGenerations.h"
+#include "model/Formatting.h"
+#include "model/Random.h"
 #include "CliRunner.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <random>
 
-#include "HasseLayout.h"
+#include "diagram/HasseLayout.h"
 #include "LatticeBuilders.h"
-#include "Lattices.h"
+#include "finder/Lattices.h"
 #include "WinnerSamples.h"
 
 namespace {

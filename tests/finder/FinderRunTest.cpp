@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "EQGenerations.h"
+#include "genetic/EQGenerations.h"
 #include "FinderTestHelpers.h"
-#include "Random.h"
+#include "model/Random.h"
 
 using namespace finder_test;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ExactFinder.h"
-#include "Settings.h"
+#include "finder/ExactFinder.h"
+#include "model/Settings.h"
 
 namespace finder_test {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "FinderTestHelpers.h"
-#include "KnownAlgebras.h"
-#include "LatticeConstructions.h"
+#include "finder/KnownAlgebras.h"
+#include "finder/LatticeConstructions.h"
 
 namespace {
 

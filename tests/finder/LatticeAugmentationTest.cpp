@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "LatticeAugmentation.h"
+#include "finder/LatticeAugmentation.h"
 
 TEST(LatticeAugmentation, KnownCountsPairwiseNonIsomorphicLattices) {
   const std::vector<size_t> known = {0, 0, 1, 1, 2, 5, 15, 53, 222, 1078, 5994, 37622};

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "Lattices.h"
+#include "finder/Lattices.h"
 
 namespace {
 

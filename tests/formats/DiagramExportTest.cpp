@@ -6,11 +6,11 @@
 
 #include <cstdlib>
 
-#include "ExchangeFormats.h"
+#include "formats/ExchangeFormats.h"
 #include "ScratchDirectory.h"
 #include "TestAlgebras.h"
 #include "WinnerSamples.h"
-#include "XmlTree.h"
+#include "formats/XmlTree.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "ExportFile.h"
+#include "formats/ExportFile.h"
 #include "ScratchDirectory.h"
 
 namespace {

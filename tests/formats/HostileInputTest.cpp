@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ExchangeFormats.h"
-#include "ImportMessages.h"
-#include "XmlTree.h"
+#include "formats/ExchangeFormats.h"
+#include "formats/ImportMessages.h"
+#include "formats/XmlTree.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ExchangeFormats.h"
-#include "LadrFormat.h"
-#include "Settings.h"
+#include "formats/ExchangeFormats.h"
+#include "formats/LadrFormat.h"
+#include "model/Settings.h"
 
 namespace {
 

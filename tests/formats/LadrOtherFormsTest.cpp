@@ -1,12 +1,12 @@
 // The model finder's cooked and portable forms import as its standard form.
 
-#include "LadrOtherForms.h"
+#include "formats/LadrOtherForms.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ExchangeFormats.h"
+#include "formats/ExchangeFormats.h"
 
 namespace {
 

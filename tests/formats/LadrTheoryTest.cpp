@@ -14,9 +14,9 @@
 #include <set>
 #include <sstream>
 
-#include "ExchangeTables.h"
-#include "LadrFormat.h"
-#include "Settings.h"
+#include "formats/ExchangeTables.h"
+#include "formats/LadrFormat.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "AlgebraClass.h"
-#include "ExchangeFormats.h"
+#include "classes/AlgebraClass.h"
+#include "formats/ExchangeFormats.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

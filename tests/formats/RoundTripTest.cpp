@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "ExchangeFormats.h"
+#include "formats/ExchangeFormats.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

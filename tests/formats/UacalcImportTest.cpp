@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ExchangeTables.h"
-#include "Settings.h"
-#include "UacalcFormat.h"
-#include "XmlTree.h"
+#include "formats/ExchangeTables.h"
+#include "model/Settings.h"
+#include "formats/UacalcFormat.h"
+#include "formats/XmlTree.h"
 
 namespace {
 

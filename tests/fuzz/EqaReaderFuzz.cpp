@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "ExchangeFormats.h"
-#include "Settings.h"
+#include "formats/ExchangeFormats.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "LadrFormat.h"
-#include "Settings.h"
+#include "formats/LadrFormat.h"
+#include "model/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Settings = SearchSettings{};

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "IniFile.h"
-#include "Settings.h"
-#include "SettingsFile.h"
+#include "model/IniFile.h"
+#include "model/Settings.h"
+#include "model/SettingsFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   IniFile ini;

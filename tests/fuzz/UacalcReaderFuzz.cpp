@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "Settings.h"
-#include "UacalcFormat.h"
-#include "XmlTree.h"
+#include "model/Settings.h"
+#include "formats/UacalcFormat.h"
+#include "formats/XmlTree.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "EvaluationPool.h"
-#include "GeneticEQ.h"
+#include "genetic/EvaluationPool.h"
+#include "genetic/GeneticEQ.h"
 #include "GeneticTestHelpers.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "EQGenerations.h"
-#include "GeneticEQ.h"
+#include "genetic/EQGenerations.h"
+#include "genetic/GeneticEQ.h"
 #include "GeneticTestHelpers.h"
 
 namespace {

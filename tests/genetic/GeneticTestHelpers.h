@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "EQAlgebra.h"
-#include "EQGenerations.h"
-#include "EQPopulation.h"
-#include "MessagePump.h"
-#include "Random.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "genetic/EQGenerations.h"
+#include "genetic/EQPopulation.h"
+#include "model/MessagePump.h"
+#include "model/Random.h"
+#include "model/Settings.h"
 
 namespace genetic_test {
 

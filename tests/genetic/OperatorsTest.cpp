@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "GeneticEQ.h"
+#include "genetic/GeneticEQ.h"
 #include "GeneticTestHelpers.h"
-#include "ValueRules.h"
+#include "model/ValueRules.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "GeneticEQ.h"
+#include "genetic/GeneticEQ.h"
 #include "GeneticTestHelpers.h"
 
 namespace {

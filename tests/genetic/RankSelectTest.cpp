@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "GeneticEQ.h"
+#include "genetic/GeneticEQ.h"
 #include "GeneticTestHelpers.h"
 
 namespace {

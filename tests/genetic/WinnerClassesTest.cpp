@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "AlgebraClass.h"
-#include "EQGenerations.h"
+#include "classes/AlgebraClass.h"
+#include "genetic/EQGenerations.h"
 #include "GeneticTestHelpers.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // previous file kept on failure, no temporary left behind, reasons given.
 // (A full disk is tried end to end in the tool's tests, with a shim.)
 
-#include "AtomicFile.h"
-#include "FreshFile.h"
+#include "model/AtomicFile.h"
+#include "model/FreshFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "EQAlgebra.h"
-#include "LookupTables.h"
+#include "model/EQAlgebra.h"
+#include "model/LookupTables.h"
 #include "ReferenceLaws.h"
-#include "Settings.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

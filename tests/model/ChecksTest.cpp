@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

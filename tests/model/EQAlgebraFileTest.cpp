@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 #include "ExampleAlgebras.h"
-#include "Random.h"
+#include "model/Random.h"
 #include "ScratchDirectory.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <set>
 #include <string>
 
-#include "EQAlgebra.h"
-#include "Random.h"
-#include "Settings.h"
-#include "ValueRules.h"
+#include "model/EQAlgebra.h"
+#include "model/Random.h"
+#include "model/Settings.h"
+#include "model/ValueRules.h"
 
 namespace {
 

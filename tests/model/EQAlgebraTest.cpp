@@ -1,7 +1,7 @@
 // Representation: element list and counts, the five lookups with their
 // first-match rules and identities, order, implication, joins and copies.
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ExampleAlgebras.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 #include "ExampleAlgebras.h"
-#include "Settings.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <random>
 #include <string>
 
-#include "EQAlgebra.h"
-#include "MessagePump.h"
+#include "model/EQAlgebra.h"
+#include "model/MessagePump.h"
 #include "ReferenceLaws.h"
-#include "Settings.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

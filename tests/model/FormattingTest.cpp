@@ -1,4 +1,4 @@
-#include "Formatting.h"
+#include "model/Formatting.h"
 
 #include <gtest/gtest.h>
 

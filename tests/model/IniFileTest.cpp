@@ -1,7 +1,7 @@
 // The INI file: one section per name with keys in written order, CR LF and
 // LF, and clear failures that keep what was there.
 
-#include "IniFile.h"
+#include "model/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <random>
 
-#include "EQAlgebra.h"
-#include "LookupTables.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/LookupTables.h"
+#include "model/Settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Reading whole input files: each way of failing told apart with its reason,
 // special files refused without blocking, the size limit kept exactly.
 
-#include "RegularFile.h"
+#include "model/RegularFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // The settings file's lines that the reading ignores are told, and the
 // documented table of keys agrees with the program's own.
 
-#include "SettingsCheck.h"
+#include "model/SettingsCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The settings file: defaults, the window's reading order with its clamping
 // and pair rules, the writing order, and how values reach the settings block.
 
-#include "SettingsFile.h"
+#include "model/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

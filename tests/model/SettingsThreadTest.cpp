@@ -5,9 +5,9 @@
 
 #include <thread>
 
-#include "Assert.h"
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/Assert.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
-#include "FormStat.h"
+#include "stats/FormStat.h"
 #include "HeadlessQtMain.h"
 
 class ChartFigureTest : public QObject {

@@ -6,7 +6,7 @@
 #include <QValueAxis>
 #include <QtTest>
 
-#include "FormStat.h"
+#include "stats/FormStat.h"
 #include "HeadlessQtMain.h"
 
 class FormStatTest : public QObject {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 #include "TestAlgebras.h"
 
 namespace class_tests {

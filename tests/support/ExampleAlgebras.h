@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "EQAlgebra.h"
+#include "model/EQAlgebra.h"
 
 // Sets a pair gene from "xyv" triples, e.g. {"0a0", "a1a"}.
 inline void SetPairGene(PairGene& gene, const std::vector<std::string>& entries) {

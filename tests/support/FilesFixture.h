@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "EQPopulation.h"
-#include "IniFile.h"
-#include "VelmoraForm.h"
+#include "model/EQAlgebra.h"
+#include "genetic/EQPopulation.h"
+#include "model/IniFile.h"
+#include "app/VelmoraForm.h"
 
 namespace files_fixture {
 

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <memory>
 
-#include "EQGenerations.h"
-#include "Settings.h"
-#include "VelmoraForm.h"
+#include "genetic/EQGenerations.h"
+#include "model/Settings.h"
+#include "app/VelmoraForm.h"
 
 struct FormFixture {
   QTemporaryDir dir;

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "MeetOrder.h"
+#include "diagram/MeetOrder.h"
 
 namespace lattices {
 

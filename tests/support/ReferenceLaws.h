@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 
 namespace reference {
 

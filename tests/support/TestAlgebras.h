@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 
-#include "EQAlgebra.h"
-#include "Settings.h"
+#include "model/EQAlgebra.h"
+#include "model/Settings.h"
 
 namespace test_algebras {
 

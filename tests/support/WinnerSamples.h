@@ -7,10 +7,10 @@
 #include <random>
 #include <vector>
 
-#include "AlgebraSearch.h"
-#include "ExchangeTables.h"
-#include "Lattices.h"
-#include "Settings.h"
+#include "finder/AlgebraSearch.h"
+#include "formats/ExchangeTables.h"
+#include "finder/Lattices.h"
+#include "model/Settings.h"
 
 namespace winner_samples {
 
