@@ -39,10 +39,10 @@ bool Fail(const std::string& message) {
 // Reads the options through the shared table; on a usage error returns its status.
 int ParseExportOptions(int argc, char** argv, ExportCommandOptions& options) {
   CommandLine line;
-  const CommandSpec& spec = *FindCommand("export");
-  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
-  if (!line.Has("--format")) return UsageError(spec, "--format is missing");
-  if (line.Operands().empty()) return UsageError(spec, "no EQA file given");
+  const CommandSpec& command = *FindCommand("export");
+  if (const int exit = line.Parse(command, argc, argv); exit >= 0) return exit;
+  if (!line.Has("--format")) return UsageError(command, "--format is missing");
+  if (line.Operands().empty()) return UsageError(command, "no EQA file given");
   options.format_name = line.Text("--format");
   options.settings_path = line.Text("--settings");
   options.theory = line.Has("--theory");

@@ -68,12 +68,12 @@ bool ParsePart(const std::string& text, int& index, int& count) {
 // Reads the options through the shared table; on a usage error returns its status.
 int ParseOptions(int argc, char** argv, FindOptions& options) {
   CommandLine line;
-  const CommandSpec& spec = *FindCommand("find");
-  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
-  if (!line.Operands().empty()) return UsageError(spec, "unknown argument \"" + line.Operands().front() + "\"");
-  if (line.Has("--first") && line.Has("--count")) return UsageError(spec, "--first and --count exclude each other");
+  const CommandSpec& command = *FindCommand("find");
+  if (const int exit = line.Parse(command, argc, argv); exit >= 0) return exit;
+  if (!line.Operands().empty()) return UsageError(command, "unknown argument \"" + line.Operands().front() + "\"");
+  if (line.Has("--first") && line.Has("--count")) return UsageError(command, "--first and --count exclude each other");
   if (line.Has("--part") && !ParsePart(line.Text("--part"), options.part_index, options.part_count)) {
-    return UsageError(spec, "--part needs K/N with 1 <= K <= N, not \"" + line.Text("--part") + "\"");
+    return UsageError(command, "--part needs K/N with 1 <= K <= N, not \"" + line.Text("--part") + "\"");
   }
   options.settings_path = line.Text("--settings");
   if (line.Has("--first")) options.mode = FinderMode::First;

@@ -35,14 +35,14 @@ bool Fail(const std::string& message) {
 // Reads the options through the shared table; on a usage error returns its status.
 int ParseImportOptions(int argc, char** argv, ImportCommandOptions& options) {
   CommandLine line;
-  const CommandSpec& spec = *FindCommand("import");
-  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  const CommandSpec& command = *FindCommand("import");
+  if (const int exit = line.Parse(command, argc, argv); exit >= 0) return exit;
   if (line.Operands().size() > 1) {
-    return UsageError(spec, "one model file at a time (\"" + line.Operands()[1] + "\" is a second one)");
+    return UsageError(command, "one model file at a time (\"" + line.Operands()[1] + "\" is a second one)");
   }
-  if (!line.Has("--format")) return UsageError(spec, "--format is missing");
-  if (line.Operands().empty()) return UsageError(spec, "no model file given");
-  if (!line.Has("--out")) return UsageError(spec, "--out DIR is missing");
+  if (!line.Has("--format")) return UsageError(command, "--format is missing");
+  if (line.Operands().empty()) return UsageError(command, "no model file given");
+  if (!line.Has("--out")) return UsageError(command, "--out DIR is missing");
   options.format_name = line.Text("--format");
   options.names_text = line.Text("--names");
   options.file = line.Operands().front();

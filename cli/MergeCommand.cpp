@@ -166,10 +166,10 @@ std::vector<std::string> Faults(const std::vector<Part>& parts) {
 
 int RunMerge(int argc, char** argv) {
   CommandLine line;
-  const CommandSpec& spec = *FindCommand("merge");
-  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
+  const CommandSpec& command = *FindCommand("merge");
+  if (const int exit = line.Parse(command, argc, argv); exit >= 0) return exit;
   const std::vector<std::string>& names = line.Operands();
-  if (names.empty()) return UsageError(spec, "no part given");
+  if (names.empty()) return UsageError(command, "no part given");
   std::vector<Part> parts;
   bool read_ok = true;
   for (const std::string& name : names) {

@@ -43,9 +43,9 @@ struct SearchOptions {
 // Reads the options through the shared table; on a usage error returns its status.
 int ParseOptions(int argc, char** argv, SearchOptions& options) {
   CommandLine line;
-  const CommandSpec& spec = *FindCommand("search");
-  if (const int exit = line.Parse(spec, argc, argv); exit >= 0) return exit;
-  if (!line.Operands().empty()) return UsageError(spec, "unknown argument \"" + line.Operands().front() + "\"");
+  const CommandSpec& command = *FindCommand("search");
+  if (const int exit = line.Parse(command, argc, argv); exit >= 0) return exit;
+  if (!line.Operands().empty()) return UsageError(command, "unknown argument \"" + line.Operands().front() + "\"");
   options.settings_path = line.Text("--settings");
   options.has_seed = line.Has("--seed");
   options.seed = static_cast<uint32_t>(line.Number("--seed", 0));
