@@ -11,13 +11,6 @@
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-  size_t start = 0, end = text.size();
-  while (start < end && static_cast<unsigned char>(text[start]) <= ' ') ++start;
-  while (end > start && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(start, end - start);
-}
-
 std::string Folded(std::string_view name) {
   std::string folded(name);
   for (char& c : folded) {
@@ -27,6 +20,13 @@ std::string Folded(std::string_view name) {
 }
 
 }  // namespace
+
+std::string_view TrimmedIniText(std::string_view text) {
+  size_t start = 0, end = text.size();
+  while (start < end && static_cast<unsigned char>(text[start]) <= ' ') ++start;
+  while (end > start && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+  return text.substr(start, end - start);
+}
 
 bool IniFile::Load(const std::string& path, std::string* error) {
   std::string text;
@@ -48,20 +48,20 @@ void IniFile::LoadText(std::string_view text) {
   while (position < text.size()) {
     const size_t end = text.find('\n', position);
     const size_t stop = end == std::string_view::npos ? text.size() : end;
-    const std::string_view line = Trimmed(text.substr(position, stop - position));
+    const std::string_view line = TrimmedIniText(text.substr(position, stop - position));
     position = end == std::string_view::npos ? text.size() : end + 1;
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-      current = &parsed.SectionNamed(std::string(Trimmed(line.substr(1, line.size() - 2))));
+      current = &parsed.SectionNamed(std::string(TrimmedIniText(line.substr(1, line.size() - 2))));
       continue;
     }
     const size_t equals = line.find('=');
     if (current == nullptr || equals == std::string_view::npos) continue;  // not a key line
-    const std::string_view key = Trimmed(line.substr(0, equals));
+    const std::string_view key = TrimmedIniText(line.substr(0, equals));
     if (key.empty()) continue;
     // The first line of a key wins, as in the usual readers.
     const auto [where, added] = current->key_index.try_emplace(Folded(key), current->keys.size());
-    if (added) current->keys.emplace_back(std::string(key), std::string(Trimmed(line.substr(equals + 1))));
+    if (added) current->keys.emplace_back(std::string(key), std::string(TrimmedIniText(line.substr(equals + 1))));
   }
   sections_ = std::move(parsed.sections_);
   section_index_ = std::move(parsed.section_index_);

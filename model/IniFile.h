@@ -49,3 +49,7 @@ class IniFile {
   std::unordered_map<std::string, size_t> section_index_;  // folded section name -> position
   bool exists_ = false;
 };
+
+// Text without its leading and trailing blanks and control characters, as
+// the reading takes a line, a section name, a key or a value apart.
+std::string_view TrimmedIniText(std::string_view text);

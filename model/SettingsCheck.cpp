@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-  size_t start = 0, end = text.size();
-  while (start < end && static_cast<unsigned char>(text[start]) <= ' ') ++start;
-  while (end > start && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(start, end - start);
-}
-
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -131,24 +124,24 @@ std::vector<SettingsWarning> CheckSettingsText(std::string_view text, const std:
   while (position < text.size()) {
     const size_t end = text.find('\n', position);
     const size_t stop = end == std::string_view::npos ? text.size() : end;
-    const std::string_view line = Trimmed(text.substr(position, stop - position));
+    const std::string_view line = TrimmedIniText(text.substr(position, stop - position));
     position = end == std::string_view::npos ? text.size() : end + 1;
     ++number;
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      section = std::string(Trimmed(line.substr(1, line.size() - 2)));
+      section = std::string(TrimmedIniText(line.substr(1, line.size() - 2)));
       in_section = true;
       section_known = SectionNamed(section) != nullptr;
       if (!section_known) warn(number, "unknown section [" + section + "] (ignored)");
       continue;
     }
     const size_t equals = line.find('=');
-    if (equals == std::string_view::npos || Trimmed(line.substr(0, equals)).empty()) {
+    if (equals == std::string_view::npos || TrimmedIniText(line.substr(0, equals)).empty()) {
       warn(number, "not a \"key=value\" line (ignored)");
       continue;
     }
-    const std::string_view name = Trimmed(line.substr(0, equals));
-    const std::string_view value = Trimmed(line.substr(equals + 1));
+    const std::string_view name = TrimmedIniText(line.substr(0, equals));
+    const std::string_view value = TrimmedIniText(line.substr(equals + 1));
     if (!in_section) {
       warn(number, "key " + Quoted(name) + " outside any section (ignored" + NearMiss(name, "") + ")");
       continue;

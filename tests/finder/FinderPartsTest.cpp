@@ -59,7 +59,9 @@ TEST(FinderParts, UnionOfNPartsIsTheWholeRun) {
         const bool listed = parts < 64;
         const Collected part = Collect(s, listed ? FinderMode::All : FinderMode::Count, 1 + k % 2, k, parts);
         EXPECT_TRUE(part.summary.Complete);
-        if (k > 0) EXPECT_EQ(part.summary.Plan, plan) << "every part sees the same plan";
+        if (k > 0) {
+          EXPECT_EQ(part.summary.Plan, plan) << "every part sees the same plan";
+        }
         plan = part.summary.Plan;
         classes += part.summary.Classes;
         labelled += part.summary.Labelled;
@@ -71,7 +73,9 @@ TEST(FinderParts, UnionOfNPartsIsTheWholeRun) {
       EXPECT_EQ(classes, whole.summary.Classes);
       EXPECT_EQ(static_cast<uint64_t>(labelled), static_cast<uint64_t>(whole.summary.Labelled));
       EXPECT_GE(units, parts) << "no part is left without work";
-      if (parts < 64) EXPECT_TRUE(united == expected);
+      if (parts < 64) {
+        EXPECT_TRUE(united == expected);
+      }
     }
   }
 }
