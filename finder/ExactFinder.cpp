@@ -63,7 +63,6 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   FinderSummary summary;
   if (n < 2 || n > kMaxElements) return summary;
   const auto out_of_time = [&]() { return options.TimeLimit > 0 && seconds() >= options.TimeLimit; };
-  const bool first_only = options.Mode == FinderMode::First;
   const bool counting = options.Mode == FinderMode::Count;
 
   // Only the chain is linear; above the enumeration limit only the chain is searched.
@@ -83,21 +82,14 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   std::vector<WorkUnit> plan;
   {
     const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
-    if (first_only) {
-      // A first winner is usually near: planning by estimate would cost more than it saves.
-      std::vector<std::unique_ptr<AlgebraSearch>> planners;
-      for (const FiniteLattice& lattice : lattices) planners.push_back(std::make_unique<AlgebraSearch>(lattice, settings, 0));
-      plan = UniformWork(planners, wanted);
-    } else {
-      int planned = -1;
-      std::unique_ptr<AlgebraSearch> planner;
-      const auto search_of = [&](int l) -> AlgebraSearch& {
-        if (l != planned) planner = std::make_unique<AlgebraSearch>(lattices[l], settings, 0);
-        planned = l;
-        return *planner;
-      };
-      plan = PlanWork(static_cast<int>(lattices.size()), search_of, wanted, part_count, stop);
-    }
+    int planned = -1;
+    std::unique_ptr<AlgebraSearch> planner;
+    const auto search_of = [&](int l) -> AlgebraSearch& {
+      if (l != planned) planner = std::make_unique<AlgebraSearch>(lattices[l], settings, 0);
+      planned = l;
+      return *planner;
+    };
+    plan = PlanWork(static_cast<int>(lattices.size()), search_of, wanted, part_count, stop);
   }
   summary.Plan = PlanFingerprint(plan, part_count);
   const std::vector<int> part_of = PartsOfUnits(plan, part_count);
@@ -210,7 +202,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
             result.winners.push_back(std::move(kept));
             result.keys.push_back(ClassifyAlgebra(*winner.Algebra));
           }
-          return !first_only;
+          return true;
         });
         {
           std::lock_guard<std::mutex> lock(mutex);
@@ -341,7 +333,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         ++summary.Classes;
         summary.Labelled += found.Labelled;
         if (onClass) onClass(found);
-        if (first_only || (options.Limit > 0 && summary.Classes >= options.Limit)) {
+        if (options.Limit > 0 && summary.Classes >= options.Limit) {
           ended_early = true;
           whole_unit = w + 1 == piece.winners.size() && &piece == &pieces.back();
         }

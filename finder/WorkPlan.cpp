@@ -85,30 +85,6 @@ std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_
   return units;
 }
 
-std::vector<WorkUnit> UniformWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units) {
-  constexpr int kMaxDepth = 8;
-  std::vector<WorkUnit> units;
-  for (int depth = 0;; ++depth) {
-    int64_t total = 0;
-    for (const auto& search : searches) {
-      search->SetPrefixDepth(depth);
-      total += search->UnitCount();
-    }
-    if (total < wanted_units && depth < kMaxDepth) continue;
-    for (size_t l = 0; l < searches.size(); ++l) {
-      const AlgebraSearch& search = *searches[l];
-      const int64_t count = search.UnitCount();
-      for (int64_t u = 0; u < count; ++u) {
-        WorkUnit unit;
-        unit.Lattice = static_cast<int>(l);
-        unit.Path = search.UnitPath(u);
-        units.push_back(std::move(unit));
-      }
-    }
-    return units;
-  }
-}
-
 std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count) {
   std::vector<int> parts(units.size(), 0);
   if (part_count <= 1) return parts;

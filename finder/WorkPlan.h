@@ -31,10 +31,6 @@ using SearchOfLattice = std::function<AlgebraSearch&(int lattice)>;
 std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
                                int64_t min_units, const std::atomic<bool>& stop);
 
-// Units of the same first cells for every lattice (the first `depth` cells;
-// no estimate): cheap to plan, for runs that end at a first winner.
-std::vector<WorkUnit> UniformWork(const std::vector<std::unique_ptr<AlgebraSearch>>& searches, int64_t wanted_units);
-
 // The part (0-based) of each unit: contiguous stretches of near-equal
 // estimated work.
 std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count);
