@@ -146,6 +146,7 @@ BENCHMARK_CAPTURE(Planning, twelve_axioms_n6_1024_units, 6, false, 1024) ONCE;
 BENCHMARK_CAPTURE(Planning, twelve_axioms_n7_1024_units, 7, false, 1024) ONCE;
 BENCHMARK_CAPTURE(PartBalance, good_residuated_n7_4_parts, 7, true, 4) ONCE;
 BENCHMARK_CAPTURE(PartBalance, good_residuated_n8_4_parts, 8, true, 4) ONCE;
+BENCHMARK_CAPTURE(PartBalance, good_residuated_n8_64_parts, 8, true, 64) ONCE;
 BENCHMARK_CAPTURE(PartBalance, twelve_axioms_n6_4_parts, 6, false, 4) ONCE;
 BENCHMARK_CAPTURE(PartBalance, twelve_axioms_n6_64_parts, 6, false, 64) ONCE;
 BENCHMARK_CAPTURE(ThreadSpeedup, good_residuated_n8, 8, true) ONCE;

@@ -4,8 +4,8 @@
 // so the output is the same for every thread count. A unit still running
 // when a thread runs out of work hands its untried branches back to the
 // pool; its pieces are put back in search order when the unit is complete.
-// Part K of N takes the K-th of N contiguous stretches of near-equal
-// estimated work. Counting keeps only a sum per unit.
+// Part K of N takes the units dealt to it: in search order, each unit goes
+// to the part of least estimated work so far. Counting keeps only a sum per unit.
 
 #include "finder/ExactFinder.h"
 

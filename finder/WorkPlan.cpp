@@ -88,14 +88,15 @@ std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_
 std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count) {
   std::vector<int> parts(units.size(), 0);
   if (part_count <= 1) return parts;
-  double total = 0;
-  for (const WorkUnit& unit : units) total += unit.Estimate;
-  double before = 0;
+  // In search order, each unit goes to the part with the least estimated
+  // work so far. Neighbouring units share their estimates' errors (one
+  // lattice, one subtree), so dealing them out across the parts, rather than
+  // giving each part a stretch, lets those errors cancel within every part.
+  std::vector<double> load(part_count, 0.0);
   for (size_t u = 0; u < units.size(); ++u) {
-    const double middle = before + units[u].Estimate / 2;
-    before += units[u].Estimate;
-    const int part = static_cast<int>(static_cast<double>(part_count) * middle / total);
-    parts[u] = std::clamp(part, 0, part_count - 1);
+    const int part = static_cast<int>(std::min_element(load.begin(), load.end()) - load.begin());
+    parts[u] = part;
+    load[part] += units[u].Estimate;
   }
   return parts;
 }

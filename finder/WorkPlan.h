@@ -1,7 +1,7 @@
 #pragma once
 // How a finder run is cut into units: subtrees of the search trees, split
 // where an estimate of their work is large, so that units (and the parts of
-// a run shared out as contiguous stretches of them) carry similar work. The
+// a run, each dealt a share of them) carry similar work. The
 // plan depends only on the settings and the number of parts, never on the
 // thread count, so every part of a split run sees the same units.
 
@@ -31,8 +31,8 @@ using SearchOfLattice = std::function<AlgebraSearch&(int lattice)>;
 std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
                                int64_t min_units, const std::atomic<bool>& stop);
 
-// The part (0-based) of each unit: contiguous stretches of near-equal
-// estimated work.
+// The part (0-based) of each unit: the units dealt out in search order, each
+// to the part of least estimated work so far.
 std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count);
 
 // A fingerprint of the plan, to tell whether a resumed run is the same run.
