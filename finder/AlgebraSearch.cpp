@@ -72,8 +72,12 @@ struct AlgebraSearch::State {
 
   std::vector<Cell> cells;
   std::vector<std::vector<uint8_t>> candidates;  // per cell, in the order tried
-  std::vector<std::vector<uint8_t>> automorphisms;  // without the identity
-  std::vector<std::vector<int>> preimage_cell;     // per automorphism g: cell of g^-1(cell i)
+  // The automorphisms without the identity, n entries each: g(e) and g^-1(e).
+  // A lattice of 11 elements may have 9! of them, so the cell a g^-1 maps a
+  // cell from is looked up per comparison rather than stored per automorphism.
+  int automorphism_count = 0;
+  std::vector<uint8_t> images, inverses;
+  std::vector<int16_t> cell_at;  // the cell (kind, x, y) at kind * n * n + x * n + y, or -1
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
@@ -121,6 +125,12 @@ struct AlgebraSearch::State {
   uint8_t Residuum(int upper, int lower) const;
   bool ColumnResiduated(int y) const;
   bool NegationConsistent(int x, int y, uint8_t v) const;
+  int PreimageCell(const uint8_t* inverse, int i) const {
+    const Cell& c = cells[i];
+    int x = inverse[c.x], y = c.kind == CellKind::Delta ? 0 : inverse[c.y];
+    if (c.kind == CellKind::Equality && x > y) std::swap(x, y);
+    return cell_at[static_cast<int>(c.kind) * n * n + x * n + y];
+  }
   bool LexLeaderPrefix(int decided) const;
   void Descend(int i);
   void Share(int open_cells);
@@ -184,26 +194,20 @@ void AlgebraSearch::State::Setup() {
     for (auto& list : candidates) list.clear();
   }
 
-  std::vector<int> cell_index(3 * n * n, -1);
+  cell_at.assign(3 * n * n, -1);
   for (size_t i = 0; i < cells.size(); ++i) {
     const Cell& c = cells[i];
-    cell_index[static_cast<int>(c.kind) * n * n + c.x * n + c.y] = static_cast<int>(i);
+    cell_at[static_cast<int>(c.kind) * n * n + c.x * n + c.y] = static_cast<int16_t>(i);
   }
-  for (auto& g : LatticeAutomorphisms(lattice)) {
+  for (const auto& g : LatticeAutomorphisms(lattice)) {
     bool identity = true;
     for (int e = 0; e < n; ++e) identity = identity && g[e] == e;
     if (identity) continue;
-    std::vector<uint8_t> inverse(n);
+    images.insert(images.end(), g.begin(), g.end());
+    inverses.resize(images.size());
+    uint8_t* inverse = &inverses[images.size() - n];
     for (int e = 0; e < n; ++e) inverse[g[e]] = static_cast<uint8_t>(e);
-    std::vector<int> pre(cells.size());
-    for (size_t i = 0; i < cells.size(); ++i) {
-      const Cell& c = cells[i];
-      int x = inverse[c.x], y = c.kind == CellKind::Delta ? 0 : inverse[c.y];
-      if (c.kind == CellKind::Equality && x > y) std::swap(x, y);
-      pre[i] = cell_index[static_cast<int>(c.kind) * n * n + x * n + y];
-    }
-    automorphisms.push_back(std::move(g));
-    preimage_cell.push_back(std::move(pre));
+    ++automorphism_count;
   }
 
   meet_pairs.assign(n, {});
@@ -422,14 +426,38 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
   return true;
 }
 
-// d(x ^ y) = d(x) ^ d(y) wherever the three cells are decided.
+// The delta laws wherever their cells are decided (the product and the
+// equality are complete by now): d preserves meets, d(z) <= d(d(z)),
+// d(p ~ q) <= d(p ~ 1) ~ d(q ~ 1), and with the maximum
+// d(x) m (d(x) ~ 0) = 1 and d(p m q) <= d(p) m d(q). d(x) <= x is kept by the
+// candidates. Every other instance is judged at the leaf.
 bool AlgebraSearch::State::DeltaHolds(int x) {
-  // The meet is symmetric, so (x, y) covers (y, x) as well.
   const uint8_t dx = del[x];
-  for (int y = 0; y < n; ++y) {
-    const uint8_t dy = del[y], dm = del[lattice.Meet(x, y)];
-    if (dy == kUnknown || dm == kUnknown) continue;
-    if (dm != lattice.Meet(dx, dy)) return false;
+  const bool maximum = settings.MaximumEnabled;
+  if (maximum && lattice.Join(dx, E(dx, 0)) != top) return false;
+  for (int z = 0; z < n; ++z) {
+    const uint8_t dz = del[z];
+    if (dz == kUnknown) continue;
+    const uint8_t ddz = del[dz];
+    if (ddz != kUnknown && !Leq(dz, ddz)) return false;
+  }
+  for (int y = 0; y < n; ++y) {  // the meet and join are symmetric: (x, y) covers (y, x)
+    const uint8_t dy = del[y];
+    if (dy == kUnknown) continue;
+    const uint8_t dm = del[lattice.Meet(x, y)];
+    if (dm != kUnknown && dm != lattice.Meet(dx, dy)) return false;
+    if (maximum) {
+      const uint8_t dj = del[lattice.Join(x, y)];
+      if (dj != kUnknown && !Leq(dj, lattice.Join(dx, dy))) return false;
+    }
+  }
+  for (int p = 0; p < n; ++p) {
+    const uint8_t dp1 = del[E(p, top)];
+    if (dp1 == kUnknown) continue;
+    for (int q = 0; q < n; ++q) {
+      const uint8_t dq1 = del[E(q, top)], dpq = del[E(p, q)];
+      if (dq1 != kUnknown && dpq != kUnknown && !Leq(dpq, E(dp1, dq1))) return false;
+    }
   }
   return true;
 }
@@ -497,11 +525,11 @@ void AlgebraSearch::State::Unassign(int i) {
 
 // False when some automorphism maps the decided prefix onto a smaller vector.
 bool AlgebraSearch::State::LexLeaderPrefix(int decided) const {
-  for (size_t k = 0; k < automorphisms.size(); ++k) {
-    const std::vector<uint8_t>& g = automorphisms[k];
-    const std::vector<int>& pre = preimage_cell[k];
+  for (int k = 0; k < automorphism_count; ++k) {
+    const uint8_t* g = &images[static_cast<size_t>(k) * n];
+    const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
     for (int i = 0; i < decided; ++i) {
-      const int j = pre[i];
+      const int j = PreimageCell(inverse, i);
       if (j >= decided) break;
       const uint8_t image = g[value[j]];
       if (image < value[i]) return false;
@@ -577,12 +605,12 @@ void AlgebraSearch::State::LeavePath(int entered) {
 void AlgebraSearch::State::Leaf() {
   const int count = static_cast<int>(cells.size());
   uint64_t stabiliser = 1;
-  for (size_t k = 0; k < automorphisms.size(); ++k) {
-    const std::vector<uint8_t>& g = automorphisms[k];
-    const std::vector<int>& pre = preimage_cell[k];
+  for (int k = 0; k < automorphism_count; ++k) {
+    const uint8_t* g = &images[static_cast<size_t>(k) * n];
+    const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
     int i = 0;
     for (; i < count; ++i) {
-      const uint8_t image = g[value[pre[i]]];
+      const uint8_t image = g[value[PreimageCell(inverse, i)]];
       if (image < value[i]) return;
       if (image > value[i]) break;
     }
