@@ -119,8 +119,6 @@ struct AlgebraSearch::State {
   void ReleaseResidua(int y);
   bool DeltaHolds(int x);
   bool AssociativeAt(int x, int y, int z) const;
-  bool CongruenceAt(int x, int y, int z, int t) const;
-  bool SubstitutionAt(int x, int y, int z, int t) const;
   bool MonotoneAt(int b, int a, int c) const;
   uint8_t Residuum(int upper, int lower) const;
   bool ColumnResiduated(int y) const;
@@ -258,22 +256,6 @@ bool AlgebraSearch::State::AssociativeAt(int x, int y, int z) const {
   return left == kUnknown || right == kUnknown || left == right;
 }
 
-// (x ~ y) * (z ~ t) <= (x ~ z) ~ (y ~ t); the product is complete by now.
-bool AlgebraSearch::State::CongruenceAt(int x, int y, int z, int t) const {
-  const uint8_t a = E(x, y), b = E(z, t), c = E(x, z), d = E(y, t);
-  if (a == kUnknown || b == kUnknown || c == kUnknown || d == kUnknown) return true;
-  const uint8_t right = E(c, d), left = P(a, b);
-  return right == kUnknown || left == kUnknown || Leq(left, right);
-}
-
-// ((x ^ y) ~ z) * (t ~ x) <= z ~ (t ^ y)
-bool AlgebraSearch::State::SubstitutionAt(int x, int y, int z, int t) const {
-  const uint8_t a = E(lattice.Meet(x, y), z), b = E(t, x), c = E(z, lattice.Meet(t, y));
-  if (a == kUnknown || b == kUnknown || c == kUnknown) return true;
-  const uint8_t left = P(a, b);
-  return left == kUnknown || Leq(left, c);
-}
-
 // b <= a <= c gives b ~ c <= a ~ c (monotone implication with a = x ^ y, b = a ^ z).
 bool AlgebraSearch::State::MonotoneAt(int b, int a, int c) const {
   const uint8_t bc = E(b, c), ac = E(a, c);
@@ -395,31 +377,73 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       if (b != kUnknown && b != u) return false;
     }
   }
-  // Congruence is the same instance at (x, y, z, t) and (y, x, t, z), as ~ is
-  // symmetric: the roles x ~ y and z ~ t need one orientation of the cell, and
-  // y ~ t repeats x ~ z.
+  // Congruence, (a ~ b) * (c ~ d) <= (a ~ c) ~ (b ~ d), where x ~ y is one of
+  // the four operands: as ~ is symmetric, the instances with x ~ y as the
+  // first or second factor share their right side (x ~ s) ~ (y ~ t), those
+  // with it as the left operand of the right side share (x ~ y) ~ (s ~ t).
+  // Every instance needs s ~ t decided.
+  const uint8_t v = E(x, y);
+  if (v == kUnknown) return true;
+  const uint8_t* ex = &eq[x * n];
+  const uint8_t* ey = &eq[y * n];
+  const uint8_t* ev = &eq[v * n];
   for (int s = 0; s < n; ++s) {
+    const uint8_t* es = &eq[s * n];
+    const uint8_t xs = ex[s], ys = ey[s];
     for (int t = 0; t < n; ++t) {
-      if (!CongruenceAt(x, y, s, t) || !CongruenceAt(s, t, x, y) || !CongruenceAt(x, s, y, t) ||
-          !CongruenceAt(y, s, x, t)) {
-        return false;
+      const uint8_t st = es[t];
+      if (st == kUnknown) continue;
+      const uint8_t xt = ex[t], yt = ey[t];
+      if (xs != kUnknown && yt != kUnknown) {
+        const uint8_t right = E(xs, yt);
+        const uint8_t first = P(v, st), second = P(st, v);
+        if (right != kUnknown && ((first != kUnknown && !Leq(first, right)) || (second != kUnknown && !Leq(second, right)))) {
+          return false;
+        }
+      }
+      const uint8_t right = ev[st];
+      if (right == kUnknown) continue;
+      if (xs != kUnknown && yt != kUnknown) {
+        const uint8_t left = P(xs, yt);
+        if (left != kUnknown && !Leq(left, right)) return false;
+      }
+      if (ys != kUnknown && xt != kUnknown) {
+        const uint8_t left = P(ys, xt);
+        if (left != kUnknown && !Leq(left, right)) return false;
       }
     }
   }
+  // Substitution, ((a ^ b) ~ z) * (t ~ a) <= z ~ (t ^ b), with x ~ y (in
+  // either orientation p ~ q) as each of its three equalities.
   for (const auto& [p, q] : orientations) {
-    for (int s = 0; s < n; ++s) {
-      for (int t = 0; t < n; ++t) {
-        if (!SubstitutionAt(q, s, t, p)) return false;  // t ~ x with t = p, x = q
+    for (int b = 0; b < n; ++b) {  // t ~ a with t = p, a = q: ((q ^ b) ~ z) * v <= z ~ (p ^ b)
+      const uint8_t* left_row = &eq[lattice.Meet(q, b) * n];
+      const uint8_t* right_row = &eq[lattice.Meet(p, b) * n];
+      for (int z = 0; z < n; ++z) {
+        const uint8_t a = left_row[z], c = right_row[z];
+        if (a == kUnknown || c == kUnknown) continue;
+        const uint8_t left = P(a, v);
+        if (left != kUnknown && !Leq(left, c)) return false;
       }
     }
-    for (const auto& [a, b] : meet_pairs[p]) {  // (a ^ b) ~ z with a ^ b = p, z = q
+    for (const auto& [a, b] : meet_pairs[p]) {  // (a ^ b) ~ z with a ^ b = p, z = q: v * (t ~ a) <= q ~ (t ^ b)
+      const uint8_t* ea = &eq[a * n];
+      const uint8_t* eq_row = &eq[q * n];
       for (int t = 0; t < n; ++t) {
-        if (!SubstitutionAt(a, b, q, t)) return false;
+        const uint8_t ta = ea[t], c = eq_row[lattice.Meet(t, b)];
+        if (ta == kUnknown || c == kUnknown) continue;
+        const uint8_t left = P(v, ta);
+        if (left != kUnknown && !Leq(left, c)) return false;
       }
     }
-    for (const auto& [t, b] : meet_pairs[q]) {  // z ~ (t ^ b) with z = p
+    for (const auto& [t, b] : meet_pairs[q]) {  // z ~ (t ^ b) with z = p, t ^ b = q: ((s ^ b) ~ p) * (t ~ s) <= v
+      const uint8_t* ep = &eq[p * n];
+      const uint8_t* et = &eq[t * n];
       for (int s = 0; s < n; ++s) {
-        if (!SubstitutionAt(s, b, p, t)) return false;
+        const uint8_t a = ep[lattice.Meet(s, b)], ts = et[s];
+        if (a == kUnknown || ts == kUnknown) continue;
+        const uint8_t left = P(a, ts);
+        if (left != kUnknown && !Leq(left, v)) return false;
       }
     }
   }
