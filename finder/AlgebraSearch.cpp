@@ -16,6 +16,8 @@
 
 #include "finder/AlgebraSearch.h"
 
+#include "finder/AxiomJudge.h"
+
 #include <algorithm>
 #include <random>
 
@@ -104,6 +106,7 @@ struct AlgebraSearch::State {
   bool ended = false, stopped = false;
   std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
   bool keep_representatives = true;
+  bool only_axioms = false;  // the fitness is the twelve axioms' alone
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
@@ -142,6 +145,7 @@ void AlgebraSearch::State::Setup() {
   n = lattice.n;
   top = n - 1;
   demands = DemandsOf(settings);
+  only_axioms = OnlyAxiomsCount(settings);
   // Columns from both ends inwards (1, n-2, 2, n-3, ...): an involutive
   // negation pairs low and high elements, so a column's negation soon fixes
   // the zero pattern of the next.
@@ -641,8 +645,17 @@ void AlgebraSearch::State::Leaf() {
     if (i == count) ++stabiliser;
   }
 
-  // Leaves are many and winners few: fill a reused algebra; a winner leaves
-  // only its cells behind.
+  // The axioms on the index tables first: most leaves that fail, fail there.
+  // When nothing else counts and no representative is kept, that is the
+  // whole judgement; otherwise the model's fitness decides, on a reused
+  // algebra, and a winner leaves only its cells behind.
+  if (!TwelveAxiomsHold(lattice, prod.data(), eq.data())) return;
+  if (only_axioms && !keep_representatives) {
+    SearchWinner winner;
+    winner.Automorphisms = stabiliser;
+    if (!(*on_winner)(winner)) ended = true;
+    return;
+  }
   if (!scratch) scratch = std::make_unique<TEQAlgebra>();
   FillAlgebra(*scratch);
   scratch->PropertyResults = {};

@@ -20,7 +20,9 @@
 struct SearchWinner {
   std::vector<uint8_t> Cells;  // the decided values in decision order; empty when representatives are not kept
   uint64_t Automorphisms = 1;
-  const TEQAlgebra* Algebra = nullptr;  // valid only while the callback runs
+  // Valid only while the callback runs; nullptr when representatives are not
+  // kept and the twelve axioms alone decide a winner (no algebra is made then).
+  const TEQAlgebra* Algebra = nullptr;
 };
 
 class AlgebraSearch {
