@@ -20,6 +20,7 @@
 #include "finder/AlgebraSearch.h"
 #include "finder/FirstWinner.h"
 #include "finder/Lattices.h"
+#include "finder/RunClock.h"
 #include "finder/WorkPlan.h"
 
 namespace {
@@ -52,17 +53,13 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
                              const std::function<void(const FinderProgress&)>& onProgress,
                              const std::atomic<bool>& stop) {
   if (options.Mode == FinderMode::First) return RunFirstWinner(options, onClass, onProgress, stop);
-  const auto start = std::chrono::steady_clock::now();
-  const auto seconds = [&]() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  };
+  const RunClock clock(options.TimeLimit);
   SearchSettings settings = options.Settings;
   settings.UpdateGeneCount();
   const ScopedSettings scoped(settings);
   const int n = settings.ElementCount;
   FinderSummary summary;
   if (n < 2 || n > kMaxElements) return summary;
-  const auto out_of_time = [&]() { return options.TimeLimit > 0 && seconds() >= options.TimeLimit; };
   const bool counting = options.Mode == FinderMode::Count;
 
   // Only the chain is linear; above the enumeration limit only the chain is searched.
@@ -242,7 +239,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     progress.Done = total_work > 0 ? units * done_work / total_work : units;
     progress.Classes = classes;
     progress.Labelled = labelled;
-    progress.Seconds = seconds();
+    progress.Seconds = clock.Seconds();
     onProgress(progress);
   };
   std::vector<char> finished_here(to_run.size(), 0);
@@ -262,7 +259,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     std::unique_lock<std::mutex> lock(mutex);
     int64_t classes = 0;
     BigCount labelled = 0;
-    while (counted_done < to_run.size() && !stop.load() && !out_of_time()) {
+    while (counted_done < to_run.size() && !stop.load() && !clock.OutOfTime()) {
       changed.wait_for(lock, std::chrono::milliseconds(50));
       if (std::chrono::steady_clock::now() - last_progress < std::chrono::milliseconds(250)) continue;
       last_progress = std::chrono::steady_clock::now();
@@ -287,7 +284,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         changed.wait_for(lock, std::chrono::milliseconds(50));
         if (std::chrono::steady_clock::now() - last_progress > std::chrono::milliseconds(250)) break;
       }
-      if (stop.load() || out_of_time()) {
+      if (stop.load() || clock.OutOfTime()) {
         ended_early = true;
         break;
       }
@@ -371,7 +368,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     summary.Finished.push_back(unit);
   }
   summary.Complete = !ended_early && every_lattice;
-  summary.Seconds = seconds();
+  summary.Seconds = clock.Seconds();
   const std::string size = std::to_string(n) + " elements";
   summary.Searched = every_lattice ? (linear_only ? "the chain of " + size + " (only the chain is linear)"
                                                   : "every lattice of " + size)
@@ -379,7 +376,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   if (part_count > 1) summary.Searched += ", part " + std::to_string(part_index + 1) + " of " + std::to_string(part_count);
   if (stop.load()) {
     summary.WhyIncomplete = "stopped";
-  } else if (out_of_time()) {
+  } else if (clock.OutOfTime()) {
     summary.WhyIncomplete = "time limit";
   } else if (ended_early) {
     summary.WhyIncomplete = "limit of " + std::to_string(options.Limit) + " classes";

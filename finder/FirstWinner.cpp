@@ -21,6 +21,7 @@
 #include "finder/KnownAlgebras.h"
 #include "finder/LatticeConstructions.h"
 #include "finder/Lattices.h"
+#include "finder/RunClock.h"
 
 namespace {
 
@@ -103,9 +104,9 @@ std::shared_ptr<TEQAlgebra> ProductWinner(const FinderOptions& options, double s
   relaxed.WantNonSeparated = relaxed.WantNonResiduated = relaxed.WantNonCommutative = false;
   relaxed.WantNonLinear = relaxed.WantNonLattice = relaxed.WantNonPrelinear = false;
   relaxed.ColorfulnessFEq = relaxed.ColorfulnessProd = 0;
-  const auto start = std::chrono::steady_clock::now();
+  const RunClock clock(0);
   for (int a = kQuickLatticeLimit; a >= 2; --a) {
-    const double left = seconds_left - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double left = seconds_left - clock.Seconds();
     if (n % a != 0 || n / a < 2 || stop.load() || left <= 0) continue;
     FinderOptions small = options;
     small.Settings.ElementCount = a;
@@ -187,20 +188,16 @@ class AttemptCursor {
 FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<void(const FoundClass&)>& onClass,
                              const std::function<void(const FinderProgress&)>& onProgress,
                              const std::atomic<bool>& stop) {
-  const auto start = std::chrono::steady_clock::now();
-  const auto seconds = [&]() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  };
+  const RunClock clock(options.TimeLimit);
   SearchSettings settings = options.Settings;
   settings.UpdateGeneCount();
   const ScopedSettings scoped(settings);
   const int n = settings.ElementCount;
   FinderSummary summary;
   if (n < 2 || n > kMaxElements) return summary;
-  const auto out_of_time = [&]() { return options.TimeLimit > 0 && seconds() >= options.TimeLimit; };
   const auto finish = [&](std::shared_ptr<TEQAlgebra> winner, const std::string& searched) {
     summary.Searched = searched;
-    summary.Seconds = seconds();
+    summary.Seconds = clock.Seconds();
     if (winner) {
       FoundClass found = FoundOf(std::move(winner));
       summary.Classes = 1;
@@ -220,19 +217,19 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
     if (!onProgress) return;
     FinderProgress progress;
     progress.Total = 0;
-    progress.Seconds = seconds();
+    progress.Seconds = clock.Seconds();
     progress.Note = note;
     onProgress(progress);
   };
   tell("algebras known in closed form");
   std::string recipe;
-  if (auto winner = KnownWinner(n, [&]() { return stop.load() || out_of_time(); }, recipe)) {
+  if (auto winner = KnownWinner(n, [&]() { return stop.load() || clock.OutOfTime(); }, recipe)) {
     return finish(std::move(winner), "algebras known in closed form (the winner: " + recipe + ")");
   }
 
   if (n > kQuickLatticeLimit) {
     tell("products of a smaller winner and a known algebra");
-    const double budget = options.TimeLimit > 0 ? (options.TimeLimit - seconds()) / 2 : 4.0;
+    const double budget = options.TimeLimit > 0 ? (options.TimeLimit - clock.Seconds()) / 2 : 4.0;
     if (auto winner = ProductWinner(options, budget, stop, recipe)) {
       return finish(std::move(winner), "products of a smaller winner and a known algebra (the winner: " + recipe + ")");
     }
@@ -289,7 +286,7 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
       why = "stopped";
       break;
     }
-    if (out_of_time()) {
+    if (clock.OutOfTime()) {
       why = "time limit";
       break;
     }
@@ -298,7 +295,7 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
       FinderProgress progress;
       progress.Total = lattice_count;
       progress.Done = lattice_count - cursor.Open();
-      progress.Seconds = seconds();
+      progress.Seconds = clock.Seconds();
       progress.Note = "round " + std::to_string(cursor.Round() + 1) + " over " + space.description + ", " +
                       std::to_string(lattice_count - cursor.Open()) + " of " + std::to_string(lattice_count) +
                       " lattices settled";
@@ -315,7 +312,7 @@ FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<v
     return finish(std::move(algebra), space.description);
   }
   summary.Searched = space.description;
-  summary.Seconds = seconds();
+  summary.Seconds = clock.Seconds();
   if (!why.empty()) {
     summary.WhyIncomplete = why;
   } else if (!space.holds_every_winner) {
