@@ -87,15 +87,26 @@ TEST(AxiomJudge, AgreesWithTheModelOnWinnersAndTheirOneCellNeighbours) {
 }
 
 TEST(AxiomJudge, OnlyAxiomsCountWithoutOptionalDemandsOrWithoutTheirWeight) {
-  SearchSettings s = SettingsOf(5);
-  EXPECT_TRUE(OnlyAxiomsCount(s));
-  s.WantNonCommutative = true;
-  EXPECT_FALSE(OnlyAxiomsCount(s));
-  s.OptionalWeight = 0;
-  EXPECT_TRUE(OnlyAxiomsCount(s));
-  SearchSettings colourful = SettingsOf(5);
-  colourful.ColorfulnessProd = 3;
-  EXPECT_FALSE(OnlyAxiomsCount(colourful));
+  const struct {
+    const char* name;
+    void (*change)(SearchSettings&);
+    bool only_axioms;
+  } cases[] = {
+      {"defaults", [](SearchSettings&) {}, true},
+      {"Max alone", [](SearchSettings& s) { s.MaximumEnabled = true; }, true},
+      {"Non-Commutative", [](SearchSettings& s) { s.WantNonCommutative = true; }, false},
+      {"Non-Commutative at weight 0", [](SearchSettings& s) { s.WantNonCommutative = true; s.OptionalWeight = 0; }, true},
+      {"colourfulness of *", [](SearchSettings& s) { s.ColorfulnessProd = 3; }, false},
+      {"Delta", [](SearchSettings& s) { s.DeltaEnabled = true; }, false},
+      {"Max with Prelinear", [](SearchSettings& s) { s.MaximumEnabled = s.WantPrelinear = true; }, false},
+      {"Prelinear without Max", [](SearchSettings& s) { s.WantPrelinear = true; }, true},
+  };
+  for (const auto& c : cases) {
+    SearchSettings s = SettingsOf(5);
+    c.change(s);
+    s.UpdateGeneCount();
+    EXPECT_EQ(OnlyAxiomsCount(s), c.only_axioms) << c.name;
+  }
 }
 
 }  // namespace
