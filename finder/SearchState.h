@@ -1,0 +1,117 @@
+#pragma once
+// The state of the search over one lattice, shared by the search's walk of
+// the tree (AlgebraSearch.cpp) and the laws it checks as cells are decided
+// (SearchLaws.cpp). Internal to the finder.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "finder/AlgebraSearch.h"
+
+namespace search_detail {
+
+constexpr uint8_t kUnknown = 255;
+
+enum class CellKind : uint8_t { Product, Equality, Delta };
+
+struct Cell {
+  CellKind kind;
+  uint8_t x;
+  uint8_t y;
+};
+
+// What the settings demand of a winner beyond the twelve axioms.
+struct Demands {
+  bool goodness = false, semiseparated = false, separated = false, residuated = false;
+  bool commutative = false, involutive = false, linear = false, non_linear = false;
+  bool delta_laws = false;
+  bool non_chain = false;  // a forbidden property that holds on every chain
+  int colour_equality = 0, colour_product = 0;
+};
+
+}  // namespace search_detail
+
+struct AlgebraSearch::State {
+  using Cell = search_detail::Cell;
+  using CellKind = search_detail::CellKind;
+  using Demands = search_detail::Demands;
+  static constexpr uint8_t kUnknown = search_detail::kUnknown;
+
+  FiniteLattice lattice;
+  int n = 0;
+  int top = 0;
+  SearchSettings settings;
+  Demands demands;
+  int prefix_depth = 0;
+
+  std::vector<Cell> cells;
+  std::vector<std::vector<uint8_t>> candidates;  // per cell, in the order tried
+  // The automorphisms without the identity, n entries each: g(e) and g^-1(e).
+  // A lattice of 11 elements may have 9! of them, so the cell a g^-1 maps a
+  // cell from is looked up per comparison rather than stored per automorphism.
+  int automorphism_count = 0;
+  std::vector<uint8_t> images, inverses;
+  std::vector<int16_t> cell_at;  // the cell (kind, x, y) at kind * n * n + x * n + y, or -1
+  std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
+
+  std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
+  std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations), decided or implied
+  std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
+  std::vector<uint8_t> del;   // d(x) at x
+  std::vector<uint8_t> value;  // per cell in decision order
+  std::vector<uint8_t> negation;         // x ~ 0 forced by residuation, per column, once known
+  std::vector<int> negation_setter;      // the cell whose decision made negation known, per column
+  std::vector<int> product_colours, equality_colours;  // decided cells per value
+  int product_attained = 0, equality_attained = 0;
+  int product_open = 0, equality_open = 0;
+
+  std::vector<uint8_t> path;  // the candidate index of each leading cell of the run
+  std::vector<int> loop_at, loop_end;  // per open cell: the candidate tried and the end of the range
+  const std::atomic<bool>* share_request = nullptr;
+  std::function<void(std::vector<uint8_t>)> give;
+  uint64_t nodes = 0;
+  uint64_t node_budget = 0;  // 0: none
+  bool budget_spent = false;
+  std::vector<std::vector<uint8_t>> usual_candidates;  // before VaryValueOrder
+  const std::atomic<bool>* stop = nullptr;
+  const std::function<bool(const SearchWinner&)>* on_winner = nullptr;
+  bool ended = false, stopped = false;
+  std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
+  bool keep_representatives = true;
+  bool only_axioms = false;  // the fitness is the twelve axioms' alone
+
+  bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
+  uint8_t P(int a, int b) const { return prod[a * n + b]; }
+  uint8_t E(int a, int b) const { return eq[a * n + b]; }
+
+  void Setup();
+  bool Assign(int i, uint8_t v);
+  void Unassign(int i);
+  bool ProductHolds(int x, int y, uint8_t v);
+  bool EqualityHolds(int x, int y, uint8_t v);
+  bool LawsAroundEquality(int x, int y) const;
+  bool ForceResidua(int y);
+  void ReleaseResidua(int y);
+  bool DeltaHolds(int x);
+  bool AssociativeAt(int x, int y, int z) const;
+  bool MonotoneAt(int b, int a, int c) const;
+  uint8_t Residuum(int upper, int lower) const;
+  bool ColumnResiduated(int y) const;
+  bool NegationConsistent(int x, int y, uint8_t v) const;
+  int PreimageCell(const uint8_t* inverse, int i) const {
+    const Cell& c = cells[i];
+    int x = inverse[c.x], y = c.kind == CellKind::Delta ? 0 : inverse[c.y];
+    if (c.kind == CellKind::Equality && x > y) std::swap(x, y);
+    return cell_at[static_cast<int>(c.kind) * n * n + x * n + y];
+  }
+  bool LexLeaderPrefix(int decided) const;
+  void Descend(int i);
+  void Share(int open_cells);
+  int EnterPath(const std::vector<uint8_t>& at);
+  void LeavePath(int entered);
+  void Leaf();
+  void FillAlgebra(TEQAlgebra& out) const;
+};
