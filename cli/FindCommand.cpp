@@ -173,7 +173,7 @@ int RunFind(int argc, char** argv) {
   finder.PartCount = options.part_count;
   finder.TimeLimit = options.timeout;
   if (!options.resume_path.empty() &&
-      !ReadFinishedUnits(options.resume_path, finder.ResumedPlan, finder.Resumed, error)) {
+      !ReadFinishedUnits(options.resume_path, finder.ResumedPlan, finder.Resumed, finder.ResumedPartial, error)) {
     std::fprintf(stderr, "velmora-cli find: %s\n", error.c_str());
     return kExitInputFailed;
   }
@@ -244,6 +244,9 @@ int RunFind(int argc, char** argv) {
   }
   const bool interrupted = StopSignals::Received();
   if (options.mode != FinderMode::Count) {
+    reported += summary.SkippedClasses;  // printed by the run this one resumes
+    reported_labelled += summary.SkippedLabelled;
+    SettleUnprintedClass(summary, reported);
     summary.Complete = summary.Complete && reported == summary.Classes;
     summary.Classes = reported;
     summary.Labelled = reported_labelled;

@@ -1,5 +1,6 @@
 #include "cli/FindResume.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/RegularFile.h"
@@ -47,10 +48,15 @@ std::string FinishedUnitsFields(const FinderSummary& summary) {
     text.append("]");
   }
   text.append("]");
+  if (summary.Partial.Unit >= 0) {
+    text.append(", \"partial\": [" + std::to_string(summary.Partial.Unit) + ", " +
+                std::to_string(summary.Partial.Classes) + "]");
+  }
   return text;
 }
 
-bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, std::string& error) {
+bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, PartialUnit& partial,
+                       std::string& error) {
   std::string text, reason;
   if (ReadRegularFile(path, kMaxOutputBytes, text, reason) != ReadStatus::kRead) {
     error = "cannot read \"" + path + "\": " + reason;
@@ -80,7 +86,22 @@ bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<Fini
   }
   at = list + kFinished.size();
   units.clear();
-  if (Expect(text, at, ']')) return true;
+  partial = PartialUnit{};
+  // After the list, on the same line, the unit the run was handing out.
+  const auto read_partial = [&]() {
+    const std::string kPartial = ", \"partial\": [";
+    if (text.compare(at, kPartial.size(), kPartial) != 0) return true;
+    at += kPartial.size();
+    BigCount unit = 0, classes = 0;
+    if (!ReadDecimal(text, at, unit) || !Expect(text, at, ',') || !ReadDecimal(text, at, classes) ||
+        !Expect(text, at, ']') || unit > static_cast<BigCount>(INT64_MAX) || classes > static_cast<BigCount>(INT64_MAX)) {
+      error = "\"" + path + "\": the partial unit is not [unit, classes] near byte " + std::to_string(at);
+      return false;
+    }
+    partial = {static_cast<int64_t>(unit), static_cast<int64_t>(classes)};
+    return true;
+  };
+  if (Expect(text, at, ']')) return read_partial();
   for (;;) {
     BigCount unit = 0, classes = 0, labelled = 0;
     if (!Expect(text, at, '[') || !ReadDecimal(text, at, unit) || !Expect(text, at, ',') ||
@@ -90,10 +111,25 @@ bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<Fini
       return false;
     }
     units.push_back({static_cast<int64_t>(unit), static_cast<int64_t>(classes), labelled});
-    if (Expect(text, at, ']')) return true;
+    if (Expect(text, at, ']')) return read_partial();
     if (!Expect(text, at, ',')) {
       error = "\"" + path + "\": the list of finished units is cut off near byte " + std::to_string(at);
       return false;
     }
   }
+}
+
+void SettleUnprintedClass(FinderSummary& summary, int64_t printed) {
+  if (summary.Classes <= printed) return;
+  if (summary.Partial.Unit >= 0) {
+    if (--summary.Partial.Classes <= 0) summary.Partial = PartialUnit{};
+    return;
+  }
+  // Units are handed out in plan order, so the class belonged to the last one.
+  const auto last = std::max_element(summary.Finished.begin(), summary.Finished.end(),
+                                     [](const FinishedUnit& a, const FinishedUnit& b) { return a.Unit < b.Unit; });
+  if (last == summary.Finished.end()) return;
+  const FinishedUnit unit = *last;
+  summary.Finished.erase(last);
+  if (unit.Classes > 1) summary.Partial = {unit.Unit, unit.Classes - 1};
 }

@@ -7,9 +7,18 @@
 
 #include "finder/ExactFinder.h"
 
-// ", \"plan\": \"…\", \"units\": N, \"finished\": [[unit, classes, labelled], …]"
+// ", \"plan\": \"…\", \"units\": N, \"finished\": [[unit, classes, labelled], …]",
+// then ", \"partial\": [unit, classes]" when the run stopped within a unit.
 std::string FinishedUnitsFields(const FinderSummary& summary);
 
-// Reads the last summary line with finished units from a find run's output.
-// False with a message naming the file and the reason when there is none.
-bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, std::string& error);
+// Reads the last summary line with finished units (and the partial unit, if
+// any) from a find run's output. False with a message naming the file and the
+// reason when there is none.
+bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, PartialUnit& partial,
+                       std::string& error);
+
+// A stop may come between the finder handing out a class and its line being
+// printed (the finder checks the stop before each class, so it is at most the
+// last one). That class then belongs to the work still to do: it leaves the
+// partial unit, or turns the last finished unit into a partial one.
+void SettleUnprintedClass(FinderSummary& summary, int64_t printed);

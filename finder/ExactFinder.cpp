@@ -100,6 +100,13 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     }
     resumed[finished.Unit] = 1;
   }
+  const PartialUnit partial = options.ResumedPartial;
+  if (partial.Unit >= 0 && (options.ResumedPlan != summary.Plan || partial.Unit >= static_cast<int64_t>(plan.size()) ||
+                            part_of[partial.Unit] != part_index || resumed[partial.Unit] || partial.Classes < 0 ||
+                            counting)) {
+    summary.ResumeRefused = true;
+    return summary;
+  }
   for (size_t u = 0; u < plan.size(); ++u) {
     if (part_of[u] == part_index) unit_ids.push_back(static_cast<int64_t>(u));
   }
@@ -306,17 +313,31 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       report_progress(summary.Classes, summary.Labelled);
     }
     bool whole_unit = true;
+    const int64_t unit_id = unit_ids[to_run[k]];
+    // A resumed run does not hand out again what the run it resumes did.
+    const int64_t handed_before = unit_id == partial.Unit ? partial.Classes : 0;
+    int64_t in_unit = 0;
     for (const PieceResult& piece : pieces) {
-      for (size_t w = 0; w < piece.winners.size() && !ended_early; ++w) {
-        // One unit may hold many classes: a stop ends the handing out too.
+      for (size_t w = 0; w < piece.winners.size() && !ended_early; ++w, ++in_unit) {
+        const SearchWinner& winner = piece.winners[w];
+        if (in_unit < handed_before) {
+          ++summary.Classes;
+          summary.Labelled += permutations / winner.Automorphisms;
+          ++summary.SkippedClasses;
+          summary.SkippedLabelled += permutations / winner.Automorphisms;
+          continue;
+        }
+        // One unit may hold many classes: a stop ends the handing out too,
+        // and the summary tells how far into the unit it came.
         if (stop.load()) {
           ended_early = true;
           whole_unit = false;
           break;
         }
-        const SearchWinner& winner = piece.winners[w];
         FoundClass found;
         found.Index = summary.Classes;
+        found.Unit = unit_id;
+        found.InUnit = in_unit;
         // Representatives wait as cells and become algebras only when handed out.
         if (lattice_of_unit != builder_lattice) {
           builder = std::make_unique<AlgebraSearch>(lattices[lattice_of_unit], settings, 0);
@@ -340,6 +361,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     if (whole_unit) {
       finished_here[k] = 1;
       done_work += plan[unit_ids[to_run[k]]].Estimate;
+    } else if (in_unit > 0) {
+      summary.Partial = {unit_id, in_unit};
     }
   }
   {

@@ -29,6 +29,12 @@ struct FinishedUnit {
   BigCount Labelled = 0;
 };
 
+// A unit whose first classes a run cut short had handed out already.
+struct PartialUnit {
+  int64_t Unit = -1;  // its index in the plan; -1: none
+  int64_t Classes = 0;
+};
+
 struct FinderOptions {
   // Defines a winner: element count, delta, maximum, every required and
   // forbidden property, both colourfulness targets and the optional weight.
@@ -44,6 +50,9 @@ struct FinderOptions {
   // belong to the plan named by ResumedPlan, or the run is refused.
   std::vector<FinishedUnit> Resumed;
   uint64_t ResumedPlan = 0;
+  // All only: the unit the earlier run was handing out when it stopped; its
+  // first Classes are counted again but not handed out.
+  PartialUnit ResumedPartial;
 };
 
 struct FoundClass {
@@ -51,6 +60,8 @@ struct FoundClass {
   std::shared_ptr<const TEQAlgebra> Algebra;  // the representative, evaluated: Fitness 1, CanonicalText set
   AlgebraClass Class;                         // its class key, id and automorphism order
   BigCount Labelled = 1;                      // distinct labelled winners of the class: (n - 2)! / automorphisms
+  int64_t Unit = -1;                          // the plan's unit that holds it (All)
+  int64_t InUnit = 0;                         // its place among that unit's classes
 };
 
 struct FinderProgress {
@@ -73,6 +84,9 @@ struct FinderSummary {
   int64_t Units = 0;               // this part's units
   std::vector<FinishedUnit> Finished;  // this part's units finished (resumed ones too), in plan order
   bool ResumeRefused = false;      // the resumed units belong to another plan or part: nothing was run
+  PartialUnit Partial;             // All cut short within a unit: the classes of it handed out
+  int64_t SkippedClasses = 0;      // of the resumed partial unit: counted, not handed out again
+  BigCount SkippedLabelled = 0;
 };
 
 // Runs the finder. onClass is called once per class in the finder's order

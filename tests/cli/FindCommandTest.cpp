@@ -268,6 +268,51 @@ TEST(FindCommand, ResumeAddsTheFinishedUnitsOfAnEarlierRun) {
   }
 }
 
+// A run stopped within a unit says how many of its classes it printed
+// ("partial"); the resumed run prints exactly the classes after them, numbered
+// on, and the totals of the whole run.
+TEST(FindCommand, ResumeWithinAUnitPrintsOnlyTheRest) {
+  ScratchDirectory dir;
+  const std::string settings = SettingsFile(dir, 5);
+  const CliRun whole = RunCli("find --settings " + Quoted(settings));
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  const std::vector<std::string> all = Lines(whole.out);
+  FinderOptions options;
+  options.Settings.ElementCount = 5;
+  std::atomic<bool> stop{false};
+  const FinderSummary plan = RunExactFinder(options, {}, {}, stop);
+  size_t j = 0;
+  int64_t leading = 0;
+  while (j < plan.Finished.size() && (plan.Finished[j].Classes < 2 || leading < 100)) leading += plan.Finished[j++].Classes;
+  ASSERT_LT(j, plan.Finished.size());
+  const FinishedUnit split = plan.Finished[j];
+  const int64_t printed = leading + split.Classes / 2;
+  char fingerprint[17];
+  std::snprintf(fingerprint, sizeof fingerprint, "%016llx", static_cast<unsigned long long>(plan.Plan));
+  std::string finished;
+  for (size_t i = 0; i < j; ++i) {
+    const FinishedUnit& unit = plan.Finished[i];
+    finished += (finished.empty() ? "[" : ", [") + std::to_string(unit.Unit) + ", " + std::to_string(unit.Classes) +
+                ", " + Decimal(unit.Labelled) + "]";
+  }
+  const std::string cut = dir.File("cut.jsonl");
+  WriteWholeFile(cut, "{\"classes\": 1, \"complete\": false, \"plan\": \"" + std::string(fingerprint) +
+                          "\", \"units\": 9, \"finished\": [" + finished + "], \"partial\": [" +
+                          std::to_string(split.Unit) + ", " + std::to_string(split.Classes / 2) + "]}\n");
+  const CliRun rest = RunCli("find --settings " + Quoted(settings) + " --resume " + Quoted(cut));
+  ASSERT_EQ(rest.status, 0) << rest.err;
+  const std::vector<std::string> lines = Lines(rest.out);
+  ASSERT_EQ(lines.size(), all.size() - static_cast<size_t>(printed));
+  EXPECT_EQ(lines.front(), all[printed]);
+  const auto totals = [](const std::string& summary) { return summary.substr(0, summary.find(", \"seconds\"")); };
+  EXPECT_EQ(totals(lines.back()), totals(all.back())) << "the same totals as the whole run";
+
+  WriteWholeFile(cut, "{\"plan\": \"" + std::string(fingerprint) + "\", \"finished\": [], \"partial\": [3]}\n");
+  const CliRun broken = RunCli("find --settings " + Quoted(settings) + " --resume " + Quoted(cut));
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_NE(broken.err.find("\"" + cut + "\": the partial unit is not [unit, classes]"), std::string::npos) << broken.err;
+}
+
 // A first winner not found within the time limit is not a proof of none: a
 // status of its own, the space named; a proven none keeps status 0.
 TEST(FindCommand, FirstAnswersNoneFoundInTheSearchedSpaceApartFromNoneExists) {

@@ -23,7 +23,7 @@ SearchSettings DeltaMax(int n) {
 }
 
 Collected Resumed(const SearchSettings& s, FinderMode mode, const std::vector<FinishedUnit>& done, uint64_t plan,
-                  int part = 0, int parts = 1) {
+                  int part = 0, int parts = 1, PartialUnit partial = {}) {
   FinderOptions options;
   options.Settings = s;
   options.Mode = mode;
@@ -32,6 +32,7 @@ Collected Resumed(const SearchSettings& s, FinderMode mode, const std::vector<Fi
   options.PartCount = parts;
   options.Resumed = done;
   options.ResumedPlan = plan;
+  options.ResumedPartial = partial;
   std::atomic<bool> stop{false};
   Collected out;
   out.summary = RunExactFinder(options, [&](const FoundClass& c) { out.classes.push_back(c); }, {}, stop);
@@ -116,25 +117,47 @@ TEST(FinderParts, AResumedRunAddsUpToTheWholeRun) {
 
 TEST(FinderParts, ARunStoppedThenResumedCountsTheSame) {
   const SearchSettings s = SettingsOf(5);
-  const Collected whole = Collect(s, FinderMode::Count);
+  const Collected whole = Collect(s, FinderMode::All);
   FinderOptions options;
   options.Settings = s;
   options.Threads = 2;
   std::atomic<bool> stop{false};
-  int64_t seen = 0;
-  const FinderSummary cut = RunExactFinder(options, [&](const FoundClass&) { stop = ++seen >= 1000; }, {}, stop);
+  std::vector<FoundClass> seen;
+  // Stopped within a unit: the summary tells how many of its classes were
+  // handed out, and the resumed run hands out exactly the rest.
+  const FinderSummary cut = RunExactFinder(
+      options,
+      [&](const FoundClass& c) {
+        seen.push_back(c);
+        stop = seen.size() >= 1000 && c.InUnit >= 1;
+      },
+      {}, stop);
   ASSERT_FALSE(cut.Complete);
   ASSERT_LT(static_cast<int64_t>(cut.Finished.size()), cut.Units);
-  // A stop ends the handing out at once, also within a unit: the classes of
-  // the unit under way are handed out again when the run is resumed.
+  ASSERT_EQ(cut.Partial.Unit, seen.back().Unit);
+  EXPECT_EQ(cut.Partial.Classes, seen.back().InUnit + 1);
   int64_t finished_classes = 0;
   for (const FinishedUnit& unit : cut.Finished) finished_classes += unit.Classes;
-  EXPECT_LE(finished_classes, cut.Classes);
-  EXPECT_GE(cut.Classes, 1000);
-  const Collected rest = Resumed(s, FinderMode::Count, cut.Finished, cut.Plan);
+  EXPECT_EQ(finished_classes + cut.Partial.Classes, static_cast<int64_t>(seen.size()));
+  const Collected rest = Resumed(s, FinderMode::All, cut.Finished, cut.Plan, 0, 1, cut.Partial);
   EXPECT_TRUE(rest.summary.Complete);
   EXPECT_EQ(rest.summary.Classes, whole.summary.Classes);
   EXPECT_EQ(static_cast<uint64_t>(rest.summary.Labelled), static_cast<uint64_t>(whole.summary.Labelled));
+  ASSERT_EQ(seen.size() + rest.classes.size(), whole.classes.size());
+  for (size_t i = 0; i < rest.classes.size(); ++i) {
+    ASSERT_EQ(rest.classes[i].Index, static_cast<int64_t>(seen.size() + i));
+    EXPECT_EQ(rest.classes[i].Algebra->CanonicalText, whole.classes[seen.size() + i].Algebra->CanonicalText);
+  }
+  // Counting sums whole units: the finished ones are enough to resume.
+  const Collected counted = Resumed(s, FinderMode::Count, cut.Finished, cut.Plan);
+  EXPECT_TRUE(counted.summary.Complete);
+  EXPECT_EQ(counted.summary.Classes, whole.summary.Classes);
+  EXPECT_EQ(static_cast<uint64_t>(counted.summary.Labelled), static_cast<uint64_t>(whole.summary.Labelled));
+  // A partial unit that is also finished, or given to a count, is refused.
+  std::vector<FinishedUnit> with_partial = cut.Finished;
+  with_partial.push_back({cut.Partial.Unit, cut.Partial.Classes, 1});
+  EXPECT_TRUE(Resumed(s, FinderMode::All, with_partial, cut.Plan, 0, 1, cut.Partial).summary.ResumeRefused);
+  EXPECT_TRUE(Resumed(s, FinderMode::Count, cut.Finished, cut.Plan, 0, 1, cut.Partial).summary.ResumeRefused);
 }
 
 TEST(FinderParts, UnitsOfAnotherPlanOrPartAreRefused) {
