@@ -121,6 +121,9 @@ void AlgebraSearch::State::Setup() {
     for (int e = 0; e < n; ++e) inverse[g[e]] = static_cast<uint8_t>(e);
     ++automorphism_count;
   }
+  active.resize(automorphism_count);
+  for (int k = 0; k < automorphism_count; ++k) active[k] = k;
+  active_count = automorphism_count;
 
   meet_pairs.assign(n, {});
   for (int x = 0; x < n; ++x) {
@@ -200,6 +203,7 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
 }
 
 void AlgebraSearch::State::Unassign(int i) {
+  RestoreDropped(i);
   const Cell c = cells[i];
   const uint8_t v = value[i];
   value[i] = kUnknown;
@@ -224,8 +228,12 @@ void AlgebraSearch::State::Unassign(int i) {
 }
 
 // False when some automorphism maps the decided prefix onto a smaller vector.
-bool AlgebraSearch::State::LexLeaderPrefix(int decided) const {
-  for (int k = 0; k < automorphism_count; ++k) {
+// Those that map it onto a greater one are dropped for the subtree (see
+// active); the cell decided last takes them back when it is undone.
+bool AlgebraSearch::State::LexLeaderPrefix(int decided) {
+  const int level = decided - 1;
+  for (int a = active_count - 1; a >= 0; --a) {  // downwards: the one swapped in was tested
+    const int k = active[a];
     const uint8_t* g = &images[static_cast<size_t>(k) * n];
     const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
     for (int i = 0; i < decided; ++i) {
@@ -233,10 +241,21 @@ bool AlgebraSearch::State::LexLeaderPrefix(int decided) const {
       if (j >= decided) break;
       const uint8_t image = g[value[j]];
       if (image < value[i]) return false;
-      if (image > value[i]) break;
+      if (image > value[i]) {
+        std::swap(active[a], active[--active_count]);
+        dropped.push_back({a, level});
+        break;
+      }
     }
   }
   return true;
+}
+
+void AlgebraSearch::State::RestoreDropped(int level) {
+  while (!dropped.empty() && dropped.back().level >= level) {
+    std::swap(active[dropped.back().position], active[active_count++]);
+    dropped.pop_back();
+  }
 }
 
 void AlgebraSearch::State::Descend(int i) {
@@ -305,7 +324,8 @@ void AlgebraSearch::State::LeavePath(int entered) {
 void AlgebraSearch::State::Leaf() {
   const int count = static_cast<int>(cells.size());
   uint64_t stabiliser = 1;
-  for (int k = 0; k < automorphism_count; ++k) {
+  for (int a = 0; a < active_count; ++a) {  // the dropped ones map the vector above it
+    const int k = active[a];
     const uint8_t* g = &images[static_cast<size_t>(k) * n];
     const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
     int i = 0;

@@ -55,6 +55,18 @@ struct AlgebraSearch::State {
   int automorphism_count = 0;
   std::vector<uint8_t> images, inverses;
   std::vector<int16_t> cell_at;  // the cell (kind, x, y) at kind * n * n + x * n + y, or -1
+  // The automorphisms that may still map the vector below itself: the first
+  // active_count of active. One that maps the decided prefix above it stays
+  // above in the whole subtree, so it is dropped until the cell that decided
+  // it is taken back (dropped: the positions in active it was swapped from,
+  // with the cell's index), and deep nodes test a few, not all 9!.
+  std::vector<int> active;
+  int active_count = 0;
+  struct Drop {
+    int position;
+    int level;
+  };
+  std::vector<Drop> dropped;
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
@@ -107,7 +119,8 @@ struct AlgebraSearch::State {
     if (c.kind == CellKind::Equality && x > y) std::swap(x, y);
     return cell_at[static_cast<int>(c.kind) * n * n + x * n + y];
   }
-  bool LexLeaderPrefix(int decided) const;
+  bool LexLeaderPrefix(int decided);
+  void RestoreDropped(int level);
   void Descend(int i);
   void Share(int open_cells);
   int EnterPath(const std::vector<uint8_t>& at);
