@@ -9,7 +9,7 @@ bool TwelveAxiomsHold(const FiniteLattice& lattice, const uint8_t* prod, const u
   const int n = lattice.n;
   const uint8_t* leq = lattice.leq.data();
   const uint8_t* meet = lattice.meet.data();
-  const auto below = [&](uint8_t a, uint8_t b) { return leq[a * n + b] != 0; };
+  const auto below = [&](int a, int b) { return leq[a * n + b] != 0; };
   for (int x = 0; x < n; ++x) {
     const uint8_t* x_prod = &prod[x * n];
     const uint8_t* x_eq = &eq[x * n];
