@@ -22,7 +22,7 @@ int GeometricCrossings(const HasseLayout& layout) {
     std::vector<double> xs{layout.X[e.Lower]};
     xs.insert(xs.end(), e.BendX.begin(), e.BendX.end());
     xs.push_back(layout.X[e.Upper]);
-    for (size_t i = 0; i + 1 < xs.size(); ++i) pieces.push_back({layout.Rank[e.Lower] + i * 1.0, xs[i], xs[i + 1]});
+    for (size_t i = 0; i + 1 < xs.size(); ++i) pieces.push_back({layout.Rank[e.Lower] + static_cast<double>(i), xs[i], xs[i + 1]});
   }
   int crossings = 0;
   for (size_t i = 0; i < pieces.size(); ++i)
