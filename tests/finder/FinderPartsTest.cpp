@@ -33,10 +33,7 @@ Collected Resumed(const SearchSettings& s, FinderMode mode, const std::vector<Fi
   options.Resumed = done;
   options.ResumedPlan = plan;
   options.ResumedPartial = partial;
-  std::atomic<bool> stop{false};
-  Collected out;
-  out.summary = RunExactFinder(options, [&](const FoundClass& c) { out.classes.push_back(c); }, {}, stop);
-  return out;
+  return Collect(options);
 }
 
 }  // namespace

@@ -36,6 +36,13 @@ struct Collected {
   FinderSummary summary;
 };
 
+inline Collected Collect(const FinderOptions& options) {
+  std::atomic<bool> stop{false};
+  Collected out;
+  out.summary = RunExactFinder(options, [&](const FoundClass& c) { out.classes.push_back(c); }, {}, stop);
+  return out;
+}
+
 inline Collected Collect(const SearchSettings& settings, FinderMode mode = FinderMode::All, int threads = 2,
                          int part_index = 0, int part_count = 1, int64_t limit = 0) {
   FinderOptions options;
@@ -45,10 +52,7 @@ inline Collected Collect(const SearchSettings& settings, FinderMode mode = Finde
   options.PartIndex = part_index;
   options.PartCount = part_count;
   options.Limit = limit;
-  std::atomic<bool> stop{false};
-  Collected out;
-  out.summary = RunExactFinder(options, [&](const FoundClass& c) { out.classes.push_back(c); }, {}, stop);
-  return out;
+  return Collect(options);
 }
 
 inline std::vector<std::string> CanonicalTexts(const Collected& run) {
