@@ -173,7 +173,7 @@ int RunFind(int argc, char** argv) {
   finder.PartCount = options.part_count;
   finder.TimeLimit = options.timeout;
   if (!options.resume_path.empty() &&
-      !ReadFinishedUnits(options.resume_path, finder.ResumedPlan, finder.Resumed, finder.ResumedPartial, error)) {
+      !ReadResumeRecord(options.resume_path, finder, error)) {
     std::fprintf(stderr, "velmora-cli find: %s\n", error.c_str());
     return kExitInputFailed;
   }

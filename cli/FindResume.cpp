@@ -27,13 +27,101 @@ bool Expect(const std::string& text, size_t& at, char c) {
   return true;
 }
 
+std::string Hex(uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// Sixteen hexadecimal digits at text[at], advancing at.
+bool ReadHex(const std::string& text, size_t& at, uint64_t& value) {
+  value = 0;
+  int digits = 0;
+  for (; at < text.size() && digits < 16; ++at, ++digits) {
+    const char c = text[at];
+    const int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (v < 0) break;
+    value = value << 4 | static_cast<uint64_t>(v);
+  }
+  return digits == 16;
+}
+
+std::string PathText(const std::vector<uint8_t>& path) {
+  std::string text = "[";
+  for (size_t i = 0; i < path.size(); ++i) text += (i > 0 ? ", " : "") + std::to_string(path[i]);
+  return text + "]";
+}
+
+// A list of items in brackets, each read by `item`; false on the first fault.
+template <typename ReadItem>
+bool ReadList(const std::string& text, size_t& at, ReadItem item) {
+  if (!Expect(text, at, '[')) return false;
+  if (Expect(text, at, ']')) return true;
+  for (;;) {
+    if (!item()) return false;
+    if (Expect(text, at, ']')) return true;
+    if (!Expect(text, at, ',')) return false;
+  }
+}
+
+bool ReadPath(const std::string& text, size_t& at, std::vector<uint8_t>& path) {
+  path.clear();
+  return ReadList(text, at, [&]() {
+    BigCount digit = 0;
+    if (!ReadDecimal(text, at, digit) || digit > 255) return false;
+    path.push_back(static_cast<uint8_t>(digit));
+    return true;
+  });
+}
+
+// The recorded pieces of a count on the line from `at`: "space", then the
+// pieces done with what they found, then those still open.
+bool ReadPieces(const std::string& text, size_t at, const std::string& path, FinderOptions& resumed,
+                std::string& error) {
+  const size_t line_end = std::min(text.find('\n', at), text.size());
+  const std::string kSpace = "\"space\": \"";
+  const size_t space = text.find(kSpace, at);
+  if (space == std::string::npos || space > line_end) return true;  // a record of units only
+  at = space + kSpace.size();
+  const auto fail = [&](const std::string& what) {
+    error = "\"" + path + "\": " + what + " near byte " + std::to_string(at);
+    return false;
+  };
+  if (!ReadHex(text, at, resumed.ResumedSpace)) return fail("the search space is not 16 hexadecimal digits");
+  for (const bool done : {true, false}) {
+    const std::string key = done ? "\"pieces\": " : "\"open\": ";
+    const size_t found = text.find(key, at);
+    if (found == std::string::npos || found > line_end) return fail("the record lacks " + key.substr(0, key.size() - 2));
+    at = found + key.size();
+    const bool read = ReadList(text, at, [&]() {
+      RecordedPiece piece;
+      BigCount lattice = 0, classes = 0;
+      if (!Expect(text, at, '[') || !ReadDecimal(text, at, lattice) || lattice > INT32_MAX || !Expect(text, at, ',') ||
+          !ReadPath(text, at, piece.Path)) {
+        return false;
+      }
+      if (done && (!Expect(text, at, ',') || !ReadDecimal(text, at, classes) || classes > INT64_MAX ||
+                   !Expect(text, at, ',') || !ReadDecimal(text, at, piece.Labelled))) {
+        return false;
+      }
+      piece.Lattice = static_cast<int>(lattice);
+      piece.Done = done;
+      piece.Classes = static_cast<int64_t>(classes);
+      resumed.ResumedPieces.push_back(std::move(piece));
+      return Expect(text, at, ']');
+    });
+    if (!read) {
+      return fail(done ? "a piece is not [lattice, [path], classes, labelled]" : "an open piece is not [lattice, [path]]");
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string FinishedUnitsFields(const FinderSummary& summary) {
-  char plan[17];
-  std::snprintf(plan, sizeof plan, "%016llx", static_cast<unsigned long long>(summary.Plan));
   std::string text = ", \"plan\": \"";
-  text.append(plan);
+  text.append(Hex(summary.Plan));
   text.append("\", \"units\": ");
   text.append(std::to_string(summary.Units));
   text.append(", \"finished\": [");
@@ -52,11 +140,28 @@ std::string FinishedUnitsFields(const FinderSummary& summary) {
     text.append(", \"partial\": [" + std::to_string(summary.Partial.Unit) + ", " +
                 std::to_string(summary.Partial.Classes) + "]");
   }
+  if (summary.Space == 0) return text;
+  text.append(", \"space\": \"" + Hex(summary.Space) + "\"");
+  for (const bool done : {true, false}) {
+    text.append(done ? ", \"pieces\": [" : "], \"open\": [");
+    bool first = true;
+    for (const RecordedPiece& piece : summary.Pieces) {
+      if (piece.Done != done) continue;
+      text.append(first ? "[" : ", [");
+      first = false;
+      text.append(std::to_string(piece.Lattice) + ", " + PathText(piece.Path));
+      if (done) text.append(", " + std::to_string(piece.Classes) + ", " + FormatBigCount(piece.Labelled));
+      text.append("]");
+    }
+  }
+  text.append("]");
   return text;
 }
 
-bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, PartialUnit& partial,
-                       std::string& error) {
+bool ReadResumeRecord(const std::string& path, FinderOptions& resumed, std::string& error) {
+  uint64_t& plan = resumed.ResumedPlan;
+  std::vector<FinishedUnit>& units = resumed.Resumed;
+  PartialUnit& partial = resumed.ResumedPartial;
   std::string text, reason;
   if (ReadRegularFile(path, kMaxOutputBytes, text, reason) != ReadStatus::kRead) {
     error = "cannot read \"" + path + "\": " + reason;
@@ -70,27 +175,23 @@ bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<Fini
     return false;
   }
   size_t at = found + kPlan.size();
-  plan = 0;
-  int digits = 0;
-  for (; at < text.size() && digits < 16; ++at, ++digits) {
-    const char c = text[at];
-    const int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    if (v < 0) break;
-    plan = plan << 4 | static_cast<uint64_t>(v);
-  }
+  const bool hex = ReadHex(text, at, plan);
   const std::string kFinished = "\"finished\": [";
   const size_t list = text.find(kFinished, at);
-  if (digits != 16 || list == std::string::npos || text.find('\n', at) < list) {
+  if (!hex || list == std::string::npos || text.find('\n', at) < list) {
     error = bad;
     return false;
   }
   at = list + kFinished.size();
   units.clear();
   partial = PartialUnit{};
-  // After the list, on the same line, the unit the run was handing out.
+  resumed.ResumedSpace = 0;
+  resumed.ResumedPieces.clear();
+  // After the list, on the same line, the unit the run was handing out, and
+  // a count's pieces.
   const auto read_partial = [&]() {
     const std::string kPartial = ", \"partial\": [";
-    if (text.compare(at, kPartial.size(), kPartial) != 0) return true;
+    if (text.compare(at, kPartial.size(), kPartial) != 0) return ReadPieces(text, at, path, resumed, error);
     at += kPartial.size();
     BigCount unit = 0, classes = 0;
     if (!ReadDecimal(text, at, unit) || !Expect(text, at, ',') || !ReadDecimal(text, at, classes) ||
@@ -99,7 +200,7 @@ bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<Fini
       return false;
     }
     partial = {static_cast<int64_t>(unit), static_cast<int64_t>(classes)};
-    return true;
+    return ReadPieces(text, at, path, resumed, error);
   };
   if (Expect(text, at, ']')) return read_partial();
   for (;;) {

@@ -8,14 +8,17 @@
 #include "finder/ExactFinder.h"
 
 // ", \"plan\": \"…\", \"units\": N, \"finished\": [[unit, classes, labelled], …]",
-// then ", \"partial\": [unit, classes]" when the run stopped within a unit.
+// then ", \"partial\": [unit, classes]" when the run stopped within a unit;
+// a count then adds ", \"space\": \"…\", \"pieces\": [[lattice, [path], classes,
+// labelled], …], \"open\": [[lattice, [path]], …]": every piece of its units,
+// done or not, by which the next run may resume under any plan of units.
 std::string FinishedUnitsFields(const FinderSummary& summary);
 
-// Reads the last summary line with finished units (and the partial unit, if
-// any) from a find run's output. False with a message naming the file and the
-// reason when there is none.
-bool ReadFinishedUnits(const std::string& path, uint64_t& plan, std::vector<FinishedUnit>& units, PartialUnit& partial,
-                       std::string& error);
+// Reads the last summary line with finished units (and the partial unit and
+// the pieces, if any) from a find run's output into the Resumed fields of
+// `resumed`. False with a message naming the file and the reason when there
+// is none.
+bool ReadResumeRecord(const std::string& path, FinderOptions& resumed, std::string& error);
 
 // A stop may come between the finder handing out a class and its line being
 // printed (the finder checks the stop before each class, so it is at most the

@@ -49,13 +49,14 @@ Demands DemandsOf(const SearchSettings& s) {
   return d;
 }
 
-}  // namespace
-
-void AlgebraSearch::State::Setup() {
-  n = lattice.n;
-  top = n - 1;
-  demands = DemandsOf(settings);
-  only_axioms = OnlyAxiomsCount(settings);
+// The cells in decision order and each cell's candidate values in the order
+// tried. A path (candidate indices) names a node of the tree through these
+// alone, so they are what a recorded piece of work depends on.
+void BuildSearchOrder(const FiniteLattice& lattice, const Demands& demands, bool with_delta, std::vector<Cell>& cells,
+                      std::vector<std::vector<uint8_t>>& candidates) {
+  const int n = lattice.n;
+  const int top = n - 1;
+  const auto Leq = [&](int a, int b) { return lattice.leq[a * n + b] != 0; };
   // Columns from both ends inwards (1, n-2, 2, n-3, ...): an involutive
   // negation pairs low and high elements, so a column's negation soon fixes
   // the zero pattern of the next.
@@ -67,7 +68,7 @@ void AlgebraSearch::State::Setup() {
   for (int x = 0; x < top; ++x) {
     for (int y = x + 1; y < top; ++y) cells.push_back({CellKind::Equality, static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
   }
-  if (settings.DeltaEnabled) {
+  if (with_delta) {
     for (int x = 1; x < top; ++x) cells.push_back({CellKind::Delta, static_cast<uint8_t>(x), 0});
   }
 
@@ -105,6 +106,31 @@ void AlgebraSearch::State::Setup() {
       (demands.non_chain && lattice.chain)) {
     for (auto& list : candidates) list.clear();
   }
+}
+
+}  // namespace
+
+uint64_t SearchOrderFingerprint(const FiniteLattice& lattice, const SearchSettings& settings) {
+  std::vector<Cell> cells;
+  std::vector<std::vector<uint8_t>> candidates;
+  BuildSearchOrder(lattice, DemandsOf(settings), settings.DeltaEnabled, cells, candidates);
+  uint64_t hash = 1469598103934665603ull ^ static_cast<uint64_t>(lattice.n);
+  const auto mix = [&](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
+  for (const uint8_t m : lattice.meet) mix(m);
+  for (size_t i = 0; i < cells.size(); ++i) {
+    mix(static_cast<uint64_t>(cells[i].kind) << 16 | static_cast<uint64_t>(cells[i].x) << 8 | cells[i].y);
+    for (const uint8_t v : candidates[i]) mix(v);
+    mix(0xFFFF);
+  }
+  return hash;
+}
+
+void AlgebraSearch::State::Setup() {
+  n = lattice.n;
+  top = n - 1;
+  demands = DemandsOf(settings);
+  only_axioms = OnlyAxiomsCount(settings);
+  BuildSearchOrder(lattice, demands, settings.DeltaEnabled, cells, candidates);
 
   cell_at.assign(3 * n * n, -1);
   for (size_t i = 0; i < cells.size(); ++i) {
@@ -264,7 +290,12 @@ void AlgebraSearch::State::Descend(int i) {
       stopped = ended = true;
       return;
     }
-    if (share_request && share_request->load(std::memory_order_relaxed)) Share(i);
+    if (share_request && share_request->load(std::memory_order_relaxed)) {
+      Share(i);
+    } else if (split_every != 0 && nodes >= next_split && give) {
+      next_split = nodes + split_every;
+      Share(i);
+    }
   }
   if (node_budget != 0 && nodes > node_budget) {
     budget_spent = ended = true;
@@ -534,9 +565,12 @@ bool AlgebraSearch::RunPath(const std::vector<uint8_t>& path, const std::atomic<
   s.on_winner = &on_winner;
   s.ended = s.stopped = s.budget_spent = false;
   s.nodes = 0;
+  s.next_split = s.split_every;
   s.Descend(0);
   return !s.stopped;
 }
+
+void AlgebraSearch::SplitEvery(uint64_t nodes) { state_->split_every = nodes; }
 
 void AlgebraSearch::SetNodeBudget(uint64_t nodes) { state_->node_budget = nodes; }
 

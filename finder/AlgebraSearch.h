@@ -25,6 +25,11 @@ struct SearchWinner {
   const TEQAlgebra* Algebra = nullptr;
 };
 
+// A fingerprint of the lattice's search order: its cells in decision order
+// and their candidate values under the settings. Paths name the same nodes
+// under every search of equal fingerprint.
+uint64_t SearchOrderFingerprint(const FiniteLattice& lattice, const SearchSettings& settings);
+
 class AlgebraSearch {
  public:
   // The settings define a winner; the first prefix_depth cells split the work
@@ -72,6 +77,10 @@ class AlgebraSearch {
   // While a run goes on, `request` set makes it hand the untried branches of
   // its shallowest open cell to `give` (as paths) and leave them out itself.
   void ShareWork(const std::atomic<bool>* request, std::function<void(std::vector<uint8_t>)> give);
+  // A run that has tried this many nodes more since it last gave work away
+  // gives away its shallowest untried branches unasked (0: only on request),
+  // so no run of a path holds much work that a stop would lose.
+  void SplitEvery(uint64_t nodes);
 
  private:
   struct State;

@@ -27,10 +27,33 @@ namespace {
 
 constexpr int64_t kWantedUnits = 256;    // enough units to keep threads busy to the end
 constexpr int64_t kUnitsPerPart = 16;    // and enough per part to even out the estimates' errors
+// A counted piece splits itself after this many search nodes (some seconds),
+// so a stop loses little and no piece outgrows the others.
+constexpr uint64_t kSplitEvery = uint64_t{1} << 26;
+
+bool InSearchOrder(const WorkUnit& a, int lattice, const std::vector<uint8_t>& path) {
+  return a.Lattice != lattice ? a.Lattice < lattice : a.Path < path;
+}
 
 struct Piece {
   size_t unit = 0;  // within this part's units
   std::vector<uint8_t> path;
+  size_t record = 0;  // counting: its entry in the run's record
+};
+
+// Counting: the work of a unit when the run began, from the pieces an
+// earlier run recorded in it.
+struct UnitWork {
+  std::vector<std::vector<uint8_t>> items;  // the paths to search
+  int64_t classes = 0;                      // found by the earlier run
+  BigCount labelled = 0;
+  std::vector<RecordedPiece> recorded;      // as the earlier run left them
+  std::vector<RecordedPiece> carried;       // kept once the unit starts: the done pieces
+};
+
+struct PieceRecord {
+  size_t unit = 0;  // within to_run
+  RecordedPiece piece;
 };
 
 struct PieceResult {
@@ -42,6 +65,7 @@ struct PieceResult {
 struct UnitState {
   int pending = 0;  // pieces given out and not yet finished
   bool done = false;
+  bool started = false;
   int64_t classes = 0;
   BigCount labelled = 0;
   std::vector<PieceResult> pieces;  // not when counting; in search order once done
@@ -76,8 +100,19 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   // The plan depends on the settings and the part count only.
   const int part_count = options.PartCount < 1 ? 1 : options.PartCount;
   const int part_index = options.PartIndex;
+  // A count resumed from recorded pieces needs their search space, not the plan.
+  const bool by_pieces = counting && options.ResumedSpace != 0;
+  if (counting) summary.Space = SearchSpaceFingerprint(settings, lattices);
+  if (by_pieces && options.ResumedSpace != summary.Space) {
+    summary.ResumeRefused = true;
+    return summary;
+  }
+  std::vector<WorkUnit> roots(lattices.size());  // one unit per lattice
+  for (size_t l = 0; l < roots.size(); ++l) roots[l].Lattice = static_cast<int>(l);
   std::vector<WorkUnit> plan;
-  {
+  if (by_pieces && part_count == 1 && options.ResumedPlan == PlanFingerprint(roots, 1)) {
+    plan = roots;
+  } else {
     const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
     int planned = -1;
     std::unique_ptr<AlgebraSearch> planner;
@@ -87,12 +122,19 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       return *planner;
     };
     plan = PlanWork(static_cast<int>(lattices.size()), search_of, wanted, part_count, stop);
+    if (by_pieces && options.ResumedPlan != PlanFingerprint(plan, part_count)) {
+      if (part_count > 1) {  // the parts of another plan hold other units
+        summary.ResumeRefused = true;
+        return summary;
+      }
+      plan = roots;
+    }
   }
   summary.Plan = PlanFingerprint(plan, part_count);
   const std::vector<int> part_of = PartsOfUnits(plan, part_count);
   std::vector<int64_t> unit_ids;  // this part's units, as indices into the plan
   std::vector<char> resumed(plan.size(), 0);
-  for (const FinishedUnit& finished : options.Resumed) {
+  for (const FinishedUnit& finished : by_pieces ? std::vector<FinishedUnit>{} : options.Resumed) {
     if (options.ResumedPlan != summary.Plan || finished.Unit < 0 || finished.Unit >= static_cast<int64_t>(plan.size()) ||
         part_of[finished.Unit] != part_index || resumed[finished.Unit]) {
       summary.ResumeRefused = true;
@@ -111,6 +153,65 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     if (part_of[u] == part_index) unit_ids.push_back(static_cast<int64_t>(u));
   }
   summary.Units = static_cast<int64_t>(unit_ids.size());
+
+  // Counting: what the earlier run recorded, unit by unit. The finished units
+  // of a record without pieces are pieces done at the units' roots.
+  std::vector<UnitWork> unit_work(counting ? unit_ids.size() : 0);
+  std::vector<FinishedUnit> earlier;  // the finished units resumed, in plan order
+  if (counting) {
+    std::vector<RecordedPiece> recorded = options.ResumedPieces;
+    if (!by_pieces) {
+      for (const FinishedUnit& finished : options.Resumed) {
+        const WorkUnit& unit = plan[finished.Unit];
+        recorded.push_back({unit.Lattice, unit.Path, true, finished.Classes, finished.Labelled});
+      }
+    }
+    const auto before = [](const RecordedPiece& a, const RecordedPiece& b) {
+      return a.Lattice != b.Lattice ? a.Lattice < b.Lattice : a.Path < b.Path;
+    };
+    std::sort(recorded.begin(), recorded.end(), before);
+    std::vector<size_t> position(plan.size(), unit_ids.size());
+    for (size_t k = 0; k < unit_ids.size(); ++k) position[unit_ids[k]] = k;
+    for (size_t i = 0; i < recorded.size(); ++i) {
+      const RecordedPiece& piece = recorded[i];
+      // The unit that holds it: the last unit not after it in search order.
+      const auto after = std::upper_bound(plan.begin(), plan.end(), piece, [](const RecordedPiece& p, const WorkUnit& u) {
+        return !InSearchOrder(u, p.Lattice, p.Path) && !(u.Lattice == p.Lattice && u.Path == p.Path);
+      });
+      const size_t u = static_cast<size_t>(after - plan.begin()) - 1;
+      if (after == plan.begin() || plan[u].Lattice != piece.Lattice || !PathStartsWith(piece.Path, plan[u].Path) ||
+          position[u] == unit_ids.size() || (i > 0 && !before(recorded[i - 1], piece))) {
+        summary.ResumeRefused = true;
+        return summary;
+      }
+      unit_work[position[u]].recorded.push_back(piece);
+    }
+    std::unique_ptr<AlgebraSearch> search;
+    int search_lattice = -1;
+    for (size_t k = 0; k < unit_ids.size(); ++k) {
+      UnitWork& work = unit_work[k];
+      const WorkUnit& unit = plan[unit_ids[k]];
+      const auto search_of = [&]() -> AlgebraSearch& {
+        if (unit.Lattice != search_lattice) search = std::make_unique<AlgebraSearch>(lattices[unit.Lattice], settings, 0);
+        search_lattice = unit.Lattice;
+        return *search;
+      };
+      std::vector<const RecordedPiece*> pieces;
+      for (const RecordedPiece& piece : work.recorded) pieces.push_back(&piece);
+      work.items = RegionsLeft(search_of, unit.Path, pieces);
+      for (const RecordedPiece& piece : work.recorded) {
+        if (!piece.Done) continue;
+        work.classes += piece.Classes;
+        work.labelled += piece.Labelled;
+        work.carried.push_back(piece);
+      }
+      resumed[unit_ids[k]] = work.items.empty() ? 1 : 0;
+      if (work.items.empty()) earlier.push_back({unit_ids[k], work.classes, work.labelled});
+    }
+  } else {
+    earlier = options.Resumed;
+    std::sort(earlier.begin(), earlier.end(), [](const FinishedUnit& a, const FinishedUnit& b) { return a.Unit < b.Unit; });
+  }
   std::vector<size_t> to_run;  // positions in unit_ids still to run
   double total_work = 0, resumed_work = 0;
   for (size_t k = 0; k < unit_ids.size(); ++k) {
@@ -121,12 +222,18 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
       to_run.push_back(k);
     }
   }
-  for (const FinishedUnit& finished : options.Resumed) {
+  for (const FinishedUnit& finished : earlier) {
     summary.Classes += finished.Classes;
     summary.Labelled += finished.Labelled;
   }
 
   std::vector<UnitState> states(to_run.size());
+  std::vector<PieceRecord> records;  // counting: every piece run or carved here
+  for (size_t j = 0; j < to_run.size() && counting; ++j) {
+    states[j].classes = unit_work[to_run[j]].classes;
+    states[j].labelled = unit_work[to_run[j]].labelled;
+  }
+  const uint64_t split_every = options.SplitEvery != 0 ? options.SplitEvery : kSplitEvery;
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<Piece> shared;   // branches handed back by running units
@@ -163,8 +270,25 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
             }
             if (next_unit < to_run.size() && next_unit < emitted_units + ahead) {
               piece.unit = next_unit;
-              piece.path = plan[unit_ids[to_run[next_unit]]].Path;
-              states[next_unit].pending = 1;
+              states[next_unit].started = true;
+              if (counting) {  // the unit's regions left, each a piece
+                const std::vector<std::vector<uint8_t>>& items = unit_work[to_run[next_unit]].items;
+                const int lattice = plan[unit_ids[to_run[next_unit]]].Lattice;
+                states[next_unit].pending = static_cast<int>(items.size());
+                for (size_t i = 0; i < items.size(); ++i) {
+                  const size_t record = records.size();
+                  records.push_back({next_unit, {lattice, items[i], false, 0, 0}});
+                  if (i == 0) {
+                    piece.path = items[0];
+                    piece.record = record;
+                  } else {
+                    shared.push_back({next_unit, items[i], record});
+                  }
+                }
+              } else {
+                piece.path = plan[unit_ids[to_run[next_unit]]].Path;
+                states[next_unit].pending = 1;
+              }
               ++next_unit;
               break;
             }
@@ -183,13 +307,19 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         if (lattice != search_lattice) {
           search = std::make_unique<AlgebraSearch>(lattices[lattice], settings, 0);
           search->KeepRepresentatives(!counting);
+          search->SplitEvery(counting ? split_every : 0);
           search_lattice = lattice;
         }
-        search->ShareWork(&share_request, [&, unit](std::vector<uint8_t> path) {
+        search->ShareWork(&share_request, [&, unit, lattice](std::vector<uint8_t> path) {
           {
             std::lock_guard<std::mutex> lock(mutex);
             ++states[unit].pending;
-            shared.push_back({unit, std::move(path)});
+            size_t record = 0;
+            if (counting) {
+              record = records.size();
+              records.push_back({unit, {lattice, path, false, 0, 0}});
+            }
+            shared.push_back({unit, std::move(path), record});
           }
           changed.notify_one();
         });
@@ -215,7 +345,12 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
             UnitState& state = states[unit];
             state.classes += classes;
             state.labelled += labelled;
-            if (!counting) {
+            if (counting) {
+              RecordedPiece& done = records[piece.record].piece;
+              done.Done = true;
+              done.Classes = classes;
+              done.Labelled = labelled;
+            } else {
               result.path = std::move(piece.path);
               state.pieces.push_back(std::move(result));
             }
@@ -372,18 +507,29 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   changed.notify_all();
   for (std::thread& worker : workers) worker.join();
 
-  // The finished units in plan order: resumed and run here, with their counts.
-  std::vector<FinishedUnit> earlier = options.Resumed;
-  std::sort(earlier.begin(), earlier.end(), [](const FinishedUnit& a, const FinishedUnit& b) { return a.Unit < b.Unit; });
+  // The finished units in plan order: resumed and run here, with their
+  // counts. Counting also leaves the record of its pieces: a finished unit
+  // as one piece, an unfinished one as the pieces it holds.
+  std::vector<std::vector<const RecordedPiece*>> made(to_run.size());
+  for (const PieceRecord& record : records) made[record.unit].push_back(&record.piece);
   size_t e = 0;
   size_t r = 0;
   for (size_t k = 0; k < unit_ids.size(); ++k) {
+    const WorkUnit& plan_unit = plan[unit_ids[k]];
     if (resumed[unit_ids[k]]) {
-      summary.Finished.push_back(earlier[e++]);
+      summary.Finished.push_back(earlier[e]);
+      if (counting) summary.Pieces.push_back({plan_unit.Lattice, plan_unit.Path, true, earlier[e].Classes, earlier[e].Labelled});
+      ++e;
       continue;
     }
     const size_t mine = r++;
+    if (counting && !finished_here[mine]) {  // once started, its pieces replace the open ones recorded
+      const std::vector<RecordedPiece>& kept = states[mine].started ? unit_work[k].carried : unit_work[k].recorded;
+      summary.Pieces.insert(summary.Pieces.end(), kept.begin(), kept.end());
+      for (const RecordedPiece* piece : made[mine]) summary.Pieces.push_back(*piece);
+    }
     if (!finished_here[mine]) continue;
+    if (counting) summary.Pieces.push_back({plan_unit.Lattice, plan_unit.Path, true, states[mine].classes, states[mine].labelled});
     FinishedUnit unit;
     unit.Unit = unit_ids[k];
     unit.Classes = states[mine].classes;

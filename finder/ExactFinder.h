@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classes/AlgebraClass.h"
+#include "finder/RecordedWork.h"
 #include "model/EQAlgebra.h"
 #include "model/Settings.h"
 
@@ -53,6 +54,13 @@ struct FinderOptions {
   // All only: the unit the earlier run was handing out when it stopped; its
   // first Classes are counted again but not handed out.
   PartialUnit ResumedPartial;
+  // Count only: the pieces an earlier count recorded and the fingerprint of
+  // the search space they belong to (0: the record names finished units
+  // only). They must lie in this part's units; under another plan of units a
+  // single part resumes them all the same, with one unit per lattice.
+  std::vector<RecordedPiece> ResumedPieces;
+  uint64_t ResumedSpace = 0;
+  uint64_t SplitEvery = 0;  // count: search nodes between a piece's splits; 0: the finder's choice
 };
 
 struct FoundClass {
@@ -87,6 +95,8 @@ struct FinderSummary {
   PartialUnit Partial;             // All cut short within a unit: the classes of it handed out
   int64_t SkippedClasses = 0;      // of the resumed partial unit: counted, not handed out again
   BigCount SkippedLabelled = 0;
+  uint64_t Space = 0;                  // count: the fingerprint of the search space
+  std::vector<RecordedPiece> Pieces;   // count: every piece of this part's units, to resume from (by path)
 };
 
 // Runs the finder. onClass is called once per class in the finder's order

@@ -86,6 +86,7 @@ struct AlgebraSearch::State {
   std::function<void(std::vector<uint8_t>)> give;
   uint64_t nodes = 0;
   uint64_t node_budget = 0;  // 0: none
+  uint64_t split_every = 0, next_split = 0;  // self-splitting (0: none)
   bool budget_spent = false;
   std::vector<std::vector<uint8_t>> usual_candidates;  // before VaryValueOrder
   const std::atomic<bool>* stop = nullptr;

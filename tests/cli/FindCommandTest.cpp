@@ -255,10 +255,14 @@ TEST(FindCommand, ResumeAddsTheFinishedUnitsOfAnEarlierRun) {
   EXPECT_NE(other_part.err.find(cut + "\" is the output of another run"), std::string::npos) << other_part.err;
   const std::string broken = dir.File("broken.jsonl");
   WriteWholeFile(broken, "{\"plan\": \"" + std::string(plan) + "\", \"finished\": [[1, 2]]}\n");
+  const std::string broken_piece = dir.File("broken-piece.jsonl");
+  WriteWholeFile(broken_piece, "{\"plan\": \"" + std::string(plan) + "\", \"finished\": [], \"space\": \"" +
+                                   std::string(plan) + "\", \"pieces\": [[0, [1, 2], 3]], \"open\": []}\n");
   const std::pair<std::string, std::string> bad[] = {
       {dir.File("absent.jsonl"), "cannot read \"" + dir.File("absent.jsonl") + "\""},
       {settings, "\"" + settings + "\" holds no summary of a run cut short"},
       {broken, "\"" + broken + "\": a finished unit is not [unit, classes, labelled]"},
+      {broken_piece, "\"" + broken_piece + "\": a piece is not [lattice, [path], classes, labelled]"},
   };
   for (const auto& [path, message] : bad) {
     const CliRun run = RunCli("find --count --settings " + Quoted(settings) + " --resume " + Quoted(path));
@@ -266,6 +270,33 @@ TEST(FindCommand, ResumeAddsTheFinishedUnitsOfAnEarlierRun) {
     EXPECT_NE(run.err.find("velmora-cli find: " + message), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty()) << path;
   }
+}
+
+// A count cut short by its time limit records its pieces by path; resumed
+// from its output, it ends with the count of a run never cut.
+TEST(FindCommand, ACountCutShortResumesToTheWholeCount) {
+  ScratchDirectory dir;
+  const std::string settings = SettingsFile(dir, 6, "Commutative=1\n");
+  FinderOptions options;
+  options.Settings.ElementCount = 6;
+  options.Settings.WantCommutative = true;
+  options.Mode = FinderMode::Count;
+  std::atomic<bool> stop{false};
+  const FinderSummary whole = RunExactFinder(options, {}, {}, stop);
+  const std::string cut = dir.File("cut.jsonl");
+  const CliRun first = RunCli("find --count --threads 1 --timeout 1 --settings " + Quoted(settings) + " > " + Quoted(cut));
+  ASSERT_EQ(first.status, 0) << first.err;
+  const std::string record = ReadWholeFile(cut);
+  EXPECT_NE(record.find("\"complete\": false"), std::string::npos) << record;
+  EXPECT_NE(record.find("\"space\": \""), std::string::npos) << record;
+  const CliRun resumed = RunCli("find --count --settings " + Quoted(settings) + " --resume " + Quoted(cut));
+  ASSERT_EQ(resumed.status, 0) << resumed.err;
+  std::smatch m;
+  const std::string line = Lines(resumed.out).back();
+  ASSERT_TRUE(std::regex_match(line, m, kSummary)) << line;
+  EXPECT_EQ(m[3], "true");
+  EXPECT_EQ(std::stoll(m[1]), whole.Classes);
+  EXPECT_EQ(m[2], Decimal(whole.Labelled));
 }
 
 // A run stopped within a unit says how many of its classes it printed

@@ -167,3 +167,44 @@ TEST(FinderParts, UnitsOfAnotherPlanOrPartAreRefused) {
   EXPECT_TRUE(Resumed(s, FinderMode::Count, {one[0], one[0]}, part.summary.Plan, 0, 2).summary.ResumeRefused);
   EXPECT_FALSE(Resumed(s, FinderMode::Count, one, part.summary.Plan, 0, 2).summary.ResumeRefused);
 }
+
+// A count stopped twice while its units split themselves into pieces: the
+// pieces recorded, finished or not, resume to the whole count, under the same
+// plan and under another plan (one unit per lattice). A record of another
+// search space, or with a piece twice, is refused.
+TEST(FinderParts, ACountResumesFromItsRecordedPiecesUnderAnyPlan) {
+  SearchSettings s = SettingsOf(6);
+  s.WantSeparated = s.WantCommutative = true;
+  const Collected whole = Collect(s, FinderMode::Count);
+  FinderOptions options;
+  options.Settings = s;
+  options.Mode = FinderMode::Count;
+  options.Threads = 1;
+  options.SplitEvery = 2048;
+  FinderSummary cut;
+  for (int stop_count = 0; stop_count < 2; ++stop_count) {
+    std::atomic<bool> stop{false};
+    cut = RunExactFinder(options, {}, [&](const FinderProgress&) { stop = true; }, stop);
+    ASSERT_FALSE(cut.Complete);
+    ASSERT_NE(cut.Space, 0u);
+    // Beyond its finished units, the record holds the pieces of the others.
+    ASSERT_GT(cut.Pieces.size(), cut.Finished.size());
+    options.ResumedPlan = cut.Plan;
+    options.ResumedSpace = cut.Space;
+    options.ResumedPieces = cut.Pieces;
+  }
+
+  options.Threads = 2;
+  for (const uint64_t plan : {cut.Plan, cut.Plan + 1}) {
+    options.ResumedPlan = plan;
+    const Collected rest = Collect(options);
+    EXPECT_TRUE(rest.summary.Complete) << plan;
+    EXPECT_EQ(rest.summary.Classes, whole.summary.Classes) << plan;
+    EXPECT_EQ(static_cast<uint64_t>(rest.summary.Labelled), static_cast<uint64_t>(whole.summary.Labelled)) << plan;
+  }
+  options.ResumedSpace = cut.Space + 1;
+  EXPECT_TRUE(Collect(options).summary.ResumeRefused);
+  options.ResumedSpace = cut.Space;
+  options.ResumedPieces.push_back(options.ResumedPieces.front());
+  EXPECT_TRUE(Collect(options).summary.ResumeRefused);
+}
