@@ -17,6 +17,7 @@
 #include "finder/AlgebraSearch.h"
 
 #include <algorithm>
+#include <cassert>
 #include <random>
 
 #include "finder/AxiomJudge.h"
@@ -151,6 +152,7 @@ void AlgebraSearch::State::Setup() {
   for (int k = 0; k < automorphism_count; ++k) active[k] = k;
   active_count = automorphism_count;
 
+  pair_scratch.assign(static_cast<size_t>(n) * n, 0);
   meet_pairs.assign(n, {});
   for (int x = 0; x < n; ++x) {
     for (int y = 0; y < n; ++y) meet_pairs[lattice.Meet(x, y)].push_back({static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
@@ -368,11 +370,12 @@ void AlgebraSearch::State::Leaf() {
     if (i == count) ++stabiliser;
   }
 
-  // The axioms on the index tables first: most leaves that fail, fail there.
-  // When nothing else counts and no representative is kept, that is the
-  // whole judgement; otherwise the model's fitness decides, on a reused
-  // algebra, and a winner leaves only its cells behind.
-  if (!TwelveAxiomsHold(lattice, prod.data(), eq.data())) return;
+  // Every instance of every axiom was checked when its last cell was
+  // decided, so a leaf satisfies the twelve axioms. When nothing else counts
+  // and no representative is kept, that is the whole judgement; otherwise the
+  // model's fitness decides, on a reused algebra, and a winner leaves only its
+  // cells behind.
+  assert(TwelveAxiomsHold(lattice, prod.data(), eq.data()));
   if (only_axioms && !keep_representatives) {
     SearchWinner winner;
     winner.Automorphisms = stabiliser;

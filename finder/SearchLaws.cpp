@@ -115,6 +115,33 @@ bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
   return LawsAroundEquality(x, y);
 }
 
+// (a ~ b) * (c ~ d) <= v for the decided pairs with a ~ c = x and b ~ d = y.
+bool AlgebraSearch::State::CongruenceUnder(int x, int y, uint8_t v) const {
+  int pairs_y = 0;
+  for (int b = 0; b < n; ++b) {
+    const uint8_t* eb = &eq[b * n];
+    for (int d = 0; d < n; ++d) {
+      if (eb[d] == y) pair_scratch[pairs_y++] = static_cast<uint16_t>(b * n + d);
+    }
+  }
+  if (pairs_y == 0) return true;
+  for (int a = 0; a < n; ++a) {
+    const uint8_t* ea = &eq[a * n];
+    for (int c = 0; c < n; ++c) {
+      if (ea[c] != x) continue;
+      const uint8_t* ec = &eq[c * n];
+      for (int k = 0; k < pairs_y; ++k) {
+        const int b = pair_scratch[k] / n, d = pair_scratch[k] % n;
+        const uint8_t ab = ea[b], cd = ec[d];
+        if (ab == kUnknown || cd == kUnknown) continue;
+        const uint8_t left = P(ab, cd);
+        if (left != kUnknown && !Leq(left, v)) return false;
+      }
+    }
+  }
+  return true;
+}
+
 // The laws of the instances in which the decided cell x ~ y is a direct operand.
 bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
   const std::pair<int, int> orientations[2] = {{x, y}, {y, x}};
@@ -169,6 +196,11 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       }
     }
   }
+  // Congruence with x ~ y as the outer equality of the right side:
+  // (a ~ b) * (c ~ d) <= x ~ y wherever a ~ c = x and b ~ d = y (both
+  // orientations come with the ordered pairs). With this every instance of
+  // every axiom is checked when its last cell is decided.
+  if (!CongruenceUnder(x, y, v)) return false;
   // Substitution, ((a ^ b) ~ z) * (t ~ a) <= z ~ (t ^ b), with x ~ y (in
   // either orientation p ~ q) as each of its three equalities.
   for (const auto& [p, q] : orientations) {

@@ -67,6 +67,7 @@ struct AlgebraSearch::State {
     int level;
   };
   std::vector<Drop> dropped;
+  mutable std::vector<uint16_t> pair_scratch;  // n * n entries: pairs (b, d) as b * n + d
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
@@ -106,6 +107,7 @@ struct AlgebraSearch::State {
   bool ProductHolds(int x, int y, uint8_t v);
   bool EqualityHolds(int x, int y, uint8_t v);
   bool LawsAroundEquality(int x, int y) const;
+  bool CongruenceUnder(int x, int y, uint8_t v) const;
   bool ForceResidua(int y);
   void ReleaseResidua(int y);
   bool DeltaHolds(int x);
