@@ -130,7 +130,16 @@ void AlgebraSearch::State::Setup() {
   n = lattice.n;
   top = n - 1;
   demands = DemandsOf(settings);
-  only_axioms = OnlyAxiomsCount(settings);
+  // Beyond the axioms, the search decides exactly the properties it is asked
+  // for by their candidates and checks; when only those count, a leaf is a
+  // winner without the model's evaluation.
+  uint32_t decided = 0;
+  const std::pair<bool, int> exact[] = {{demands.goodness, kGoodnessSlot},     {demands.involutive, kInvolutiveSlot},
+                                        {demands.semiseparated, kSemiseparatedSlot}, {demands.separated, kSeparatedSlot},
+                                        {demands.residuated, kResiduatedSlot}, {demands.commutative, kCommutativeSlot},
+                                        {demands.linear, kLinearSlot}};
+  for (const auto& [demanded, slot] : exact) decided |= demanded ? 1u << slot : 0u;
+  winners_decided = (OptionalFactorsThatCount(settings) & ~decided) == 0;
   BuildSearchOrder(lattice, demands, settings.DeltaEnabled, cells, candidates);
 
   cell_at.assign(3 * n * n, -1);
@@ -372,11 +381,16 @@ void AlgebraSearch::State::Leaf() {
 
   // Every instance of every axiom was checked when its last cell was
   // decided, so a leaf satisfies the twelve axioms. When nothing else counts
-  // and no representative is kept, that is the whole judgement; otherwise the
-  // model's fitness decides, on a reused algebra, and a winner leaves only its
-  // cells behind.
+  // beyond what the search decides and no representative is kept, that is
+  // the whole judgement; otherwise the model's fitness decides, on a reused
+  // algebra, and a winner leaves only its cells behind.
   assert(TwelveAxiomsHold(lattice, prod.data(), eq.data()));
-  if (only_axioms && !keep_representatives) {
+  if (winners_decided && !keep_representatives) {
+#ifndef NDEBUG
+    TEQAlgebra check;
+    FillAlgebra(check);
+    assert(check.Evaluate() == 1.0);
+#endif
     SearchWinner winner;
     winner.Automorphisms = stabiliser;
     if (!(*on_winner)(winner)) ended = true;

@@ -21,7 +21,7 @@ struct SearchWinner {
   std::vector<uint8_t> Cells;  // the decided values in decision order; empty when representatives are not kept
   uint64_t Automorphisms = 1;
   // Valid only while the callback runs; nullptr when representatives are not
-  // kept and the twelve axioms alone decide a winner (no algebra is made then).
+  // kept and the search's own checks decide a winner (no algebra is made then).
   const TEQAlgebra* Algebra = nullptr;
 };
 

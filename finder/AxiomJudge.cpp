@@ -3,6 +3,8 @@
 
 #include "finder/AxiomJudge.h"
 
+#include <cstring>
+
 #include "model/EQAlgebra.h"
 
 bool TwelveAxiomsHold(const FiniteLattice& lattice, const uint8_t* prod, const uint8_t* eq) {
@@ -54,11 +56,38 @@ bool TwelveAxiomsHold(const FiniteLattice& lattice, const uint8_t* prod, const u
   return true;
 }
 
+uint64_t WinnerSettingsFingerprint(const SearchSettings& s) {
+  uint64_t hash = 1469598103934665603ull;
+  const auto mix = [&](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
+  uint64_t weight = 0;
+  static_assert(sizeof weight == sizeof s.OptionalWeight);
+  std::memcpy(&weight, &s.OptionalWeight, sizeof weight);
+  mix(static_cast<uint64_t>(s.ElementCount));
+  mix(weight);
+  mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessFEq)));
+  mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessProd)));
+  const bool flags[] = {s.DeltaEnabled,         s.MaximumEnabled,          s.WantGoodness,
+                        s.WantNonGoodness,      s.WantInvolutive,          s.WantNonInvolutive,
+                        s.WantSemiSeparated,    s.WantNonSemiSeparated,    s.WantSeparated,
+                        s.WantNonSeparated,     s.WantResiduated,          s.WantNonResiduated,
+                        s.WantCommutative,      s.WantNonCommutative,      s.WantLinear,
+                        s.WantNonLinear,        s.WantLattice,             s.WantNonLattice,
+                        s.WantPrelinear,        s.WantNonPrelinear,        s.WantSupProdDistributivity,
+                        s.WantEqualityOverEqProd};
+  for (const bool flag : flags) mix(flag ? 1 : 0);
+  return hash;
+}
+
 // The fitness stores the counts of every factor it multiplies in, so one
 // evaluation of any algebra under the settings shows which factors count: no
-// list of properties here to fall behind the fitness.
-bool OnlyAxiomsCount(const SearchSettings& s) {
-  if (!(s.OptionalWeight > 0)) return true;  // every optional factor is then exactly 1
+// list of properties here to fall behind the fitness. A run builds a search
+// per lattice, so the answer is kept for the settings asked last.
+uint32_t OptionalFactorsThatCount(const SearchSettings& s) {
+  if (!(s.OptionalWeight > 0)) return 0;  // every optional factor is then exactly 1
+  thread_local uint64_t asked = 0;
+  thread_local uint32_t answer = 0;
+  const uint64_t key = WinnerSettingsFingerprint(s);
+  if (key == asked && asked != 0) return answer;
   const ScopedSettings scoped(s);
   const int n = s.ElementCount;
   TEQAlgebra probe;
@@ -80,8 +109,12 @@ bool OnlyAxiomsCount(const SearchSettings& s) {
     probe.DeltaGene.Entries[x] = {e(x), e(x)};
   }
   probe.Evaluate();
+  uint32_t counting = 0;
+  static_assert(kPropertyCount <= 32);
   for (int slot = kBoundednessSlot + 1; slot < kPropertyCount; ++slot) {
-    if (probe.PropertyResults[slot].Total != 0) return false;
+    if (probe.PropertyResults[slot].Total != 0) counting |= 1u << slot;
   }
-  return true;
+  asked = key;
+  answer = counting;
+  return counting;
 }

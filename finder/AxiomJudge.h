@@ -14,6 +14,15 @@
 // judged.
 bool TwelveAxiomsHold(const FiniteLattice& lattice, const uint8_t* prod, const uint8_t* eq);
 
-// True when the fitness is the product of the twelve axiom shares alone: no
-// optional property, colourfulness or delta counts (or their weight is 0).
-bool OnlyAxiomsCount(const SearchSettings& settings);
+// The optional factors that count in the fitness under the settings, as a
+// bit per property slot above the axioms' (colourfulness, the properties,
+// delta's laws); 0 when none counts (or their weight is 0).
+uint32_t OptionalFactorsThatCount(const SearchSettings& settings);
+
+// True when the fitness is the product of the twelve axiom shares alone.
+inline bool OnlyAxiomsCount(const SearchSettings& settings) { return OptionalFactorsThatCount(settings) == 0; }
+
+// A fingerprint of the settings that define a winner: the element count,
+// delta and the maximum, the weight, both colourfulness targets and every
+// required or forbidden property.
+uint64_t WinnerSettingsFingerprint(const SearchSettings& settings);

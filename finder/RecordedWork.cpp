@@ -1,7 +1,8 @@
 #include "finder/RecordedWork.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "finder/AxiomJudge.h"
 
 namespace {
 
@@ -49,24 +50,8 @@ bool PathStartsWith(const std::vector<uint8_t>& path, const std::vector<uint8_t>
 }
 
 uint64_t SearchSpaceFingerprint(const SearchSettings& s, const std::vector<FiniteLattice>& lattices) {
-  uint64_t hash = 1469598103934665603ull;
+  uint64_t hash = WinnerSettingsFingerprint(s);
   const auto mix = [&](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
-  uint64_t weight = 0;
-  static_assert(sizeof weight == sizeof s.OptionalWeight);
-  std::memcpy(&weight, &s.OptionalWeight, sizeof weight);
-  mix(static_cast<uint64_t>(s.ElementCount));
-  mix(weight);
-  mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessFEq)));
-  mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessProd)));
-  const bool flags[] = {s.DeltaEnabled,         s.MaximumEnabled,          s.WantGoodness,
-                        s.WantNonGoodness,      s.WantInvolutive,          s.WantNonInvolutive,
-                        s.WantSemiSeparated,    s.WantNonSemiSeparated,    s.WantSeparated,
-                        s.WantNonSeparated,     s.WantResiduated,          s.WantNonResiduated,
-                        s.WantCommutative,      s.WantNonCommutative,      s.WantLinear,
-                        s.WantNonLinear,        s.WantLattice,             s.WantNonLattice,
-                        s.WantPrelinear,        s.WantNonPrelinear,        s.WantSupProdDistributivity,
-                        s.WantEqualityOverEqProd};
-  for (const bool flag : flags) mix(flag ? 1 : 0);
   mix(lattices.size());
   for (const FiniteLattice& lattice : lattices) mix(SearchOrderFingerprint(lattice, s));
   return hash;

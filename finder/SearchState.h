@@ -95,7 +95,7 @@ struct AlgebraSearch::State {
   bool ended = false, stopped = false;
   std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
   bool keep_representatives = true;
-  bool only_axioms = false;  // the fitness is the twelve axioms' alone
+  bool winners_decided = false;  // nothing counts in the fitness but what the search decides
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
