@@ -97,6 +97,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     lattices = LatticesUpToIsomorphism(n);
   }
 
+  int threads = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
+  if (threads < 1) threads = 1;
   // The plan depends on the settings and the part count only.
   const int part_count = options.PartCount < 1 ? 1 : options.PartCount;
   const int part_index = options.PartIndex;
@@ -114,14 +116,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     plan = roots;
   } else {
     const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
-    int planned = -1;
-    std::unique_ptr<AlgebraSearch> planner;
-    const auto search_of = [&](int l) -> AlgebraSearch& {
-      if (l != planned) planner = std::make_unique<AlgebraSearch>(lattices[l], settings, 0);
-      planned = l;
-      return *planner;
-    };
-    plan = PlanWork(static_cast<int>(lattices.size()), search_of, wanted, part_count, stop);
+    plan = PlanWork(lattices, settings, threads, wanted, part_count, stop);
     if (by_pieces && options.ResumedPlan != PlanFingerprint(plan, part_count)) {
       if (part_count > 1) {  // the parts of another plan hold other units
         summary.ResumeRefused = true;
@@ -244,8 +239,6 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   std::atomic<bool> cancel{false};
   const BigCount permutations = InnerPermutations(n);
 
-  int threads = options.Threads > 0 ? options.Threads : static_cast<int>(std::thread::hardware_concurrency());
-  if (threads < 1) threads = 1;
   // Workers start at most this many units ahead of the one handed out next,
   // so the representatives waiting for their turn stay few.
   const size_t ahead = counting ? to_run.size() : static_cast<size_t>(4 * threads + 8);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <queue>
+#include <thread>
+#include <unordered_map>
 
 namespace {
 
@@ -33,22 +35,79 @@ bool InSearchOrder(const WorkUnit& a, const WorkUnit& b) {
   return a.Lattice != b.Lattice ? a.Lattice < b.Lattice : a.Path < b.Path;
 }
 
+// The searches of the lattices planned lately, kept per thread: refinement
+// returns to the same few lattices, and a search is costly to set up.
+class SearchCache {
+ public:
+  SearchCache(const std::vector<FiniteLattice>& lattices, const SearchSettings& settings)
+      : lattices_(lattices), settings_(settings) {}
+  AlgebraSearch& Of(int lattice) {
+    std::unique_ptr<AlgebraSearch>& search = searches_[lattice];
+    if (!search) {
+      if (searches_.size() > kKept) {  // many lattices (11 elements): keep memory small
+        searches_.clear();
+        return Of(lattice);
+      }
+      search = std::make_unique<AlgebraSearch>(lattices_[lattice], settings_, 0);
+    }
+    return *search;
+  }
+
+ private:
+  static constexpr size_t kKept = 256;
+  const std::vector<FiniteLattice>& lattices_;
+  const SearchSettings& settings_;
+  std::unordered_map<int, std::unique_ptr<AlgebraSearch>> searches_;
+};
+
+// Estimates a batch of units, shared out among the threads (the calling one
+// among them); each estimate depends only on its unit.
+class Estimator {
+ public:
+  Estimator(const std::vector<FiniteLattice>& lattices, const SearchSettings& settings, int threads)
+      : settings_(settings) {
+    for (int t = 0; t < std::max(1, threads); ++t) caches_.emplace_back(lattices, settings);
+  }
+  AlgebraSearch& SearchOf(int lattice) { return caches_[0].Of(lattice); }
+  // A stop leaves the estimates not made at 1.
+  void Estimate(std::vector<WorkUnit>& units, const std::atomic<bool>& stop) {
+    std::atomic<size_t> next{0};
+    const auto work = [&](SearchCache& cache) {
+      for (size_t i = next++; i < units.size() && !stop.load(std::memory_order_relaxed); i = next++) {
+        WorkUnit& unit = units[i];
+        unit.Estimate = cache.Of(unit.Lattice).EstimateWork(unit.Path, kProbes, SeedOf(unit.Lattice, unit.Path));
+      }
+    };
+    const size_t helpers = std::min(caches_.size(), units.size()) - (units.empty() ? 0 : 1);
+    std::vector<std::thread> threads;
+    for (size_t t = 1; t <= helpers; ++t) {
+      threads.emplace_back([&, t]() {
+        const ScopedSettings scoped(settings_);
+        work(caches_[t]);
+      });
+    }
+    work(caches_[0]);
+    for (std::thread& thread : threads) thread.join();
+  }
+
+ private:
+  const SearchSettings& settings_;
+  std::vector<SearchCache> caches_;
+};
+
 }  // namespace
 
-std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
-                               int64_t min_units, const std::atomic<bool>& stop) {
+std::vector<WorkUnit> PlanWork(const std::vector<FiniteLattice>& lattices, const SearchSettings& settings, int threads,
+                               int64_t wanted_units, int64_t min_units, const std::atomic<bool>& stop) {
+  const ScopedSettings scoped(settings);
+  Estimator estimator(lattices, settings, threads);
   std::priority_queue<WorkUnit, std::vector<WorkUnit>, ByEstimate> open;
   std::vector<WorkUnit> units;  // leaves of the trees: not split further
   double total = 0;
-  for (int l = 0; l < lattice_count; ++l) {
-    WorkUnit root;
-    if (stop.load(std::memory_order_relaxed)) {  // estimates do not matter any more
-      root.Lattice = static_cast<int>(l);
-      open.push(std::move(root));
-      continue;
-    }
-    root.Lattice = static_cast<int>(l);
-    root.Estimate = search_of(l).EstimateWork(root.Path, kProbes, SeedOf(root.Lattice, root.Path));
+  std::vector<WorkUnit> roots(lattices.size());
+  for (size_t l = 0; l < roots.size(); ++l) roots[l].Lattice = static_cast<int>(l);
+  estimator.Estimate(roots, stop);
+  for (WorkUnit& root : roots) {
     if (root.Estimate <= 0) continue;  // no candidates at all
     total += root.Estimate;
     open.push(std::move(root));
@@ -56,23 +115,29 @@ std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_
   const int64_t worth = static_cast<int64_t>(total / kLeastUnitWork);
   wanted_units = std::max<int64_t>(1, std::max(min_units, std::min(wanted_units, worth)));
   const int64_t cap = wanted_units * kMaxUnitsPerWanted;
+  std::vector<WorkUnit> children;
   while (!open.empty() && !stop.load(std::memory_order_relaxed)) {
     const int64_t count = static_cast<int64_t>(open.size() + units.size());
     const WorkUnit& top = open.top();
     if (count >= cap || (count >= wanted_units && top.Estimate * static_cast<double>(wanted_units) <= 2 * total)) break;
     WorkUnit unit = top;
     open.pop();
-    AlgebraSearch& search = search_of(unit.Lattice);
+    AlgebraSearch& search = estimator.SearchOf(unit.Lattice);
     if (static_cast<int>(unit.Path.size()) >= search.CellCount()) {
       units.push_back(std::move(unit));
       continue;
     }
     total -= unit.Estimate;
+    children.clear();
     for (std::vector<uint8_t>& path : search.ChildPaths(unit.Path)) {
       WorkUnit child;
       child.Lattice = unit.Lattice;
-      child.Estimate = std::max(1.0, search.EstimateWork(path, kProbes, SeedOf(unit.Lattice, path)));
       child.Path = std::move(path);
+      children.push_back(std::move(child));
+    }
+    estimator.Estimate(children, stop);
+    for (WorkUnit& child : children) {
+      child.Estimate = std::max(1.0, child.Estimate);
       total += child.Estimate;
       open.push(std::move(child));
     }

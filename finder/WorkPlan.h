@@ -24,12 +24,10 @@ struct WorkUnit {
 // estimated total (or the cap on units is reached). A small run wants fewer
 // units, but never fewer than min_units. Units come in the
 // searches' order: by lattice, then by path. A stop flag set cuts the
-// refinement short (the units still cover all the work).
-// search_of(l) gives the search of lattice l (it may build it anew: one
-// search per lattice of 11 elements at once would hold too much).
-using SearchOfLattice = std::function<AlgebraSearch&(int lattice)>;
-std::vector<WorkUnit> PlanWork(int lattice_count, const SearchOfLattice& search_of, int64_t wanted_units,
-                               int64_t min_units, const std::atomic<bool>& stop);
+// refinement short (the units still cover all the work). The estimates run
+// on `threads` threads; the plan is the same for every thread count.
+std::vector<WorkUnit> PlanWork(const std::vector<FiniteLattice>& lattices, const SearchSettings& settings, int threads,
+                               int64_t wanted_units, int64_t min_units, const std::atomic<bool>& stop);
 
 // The part (0-based) of each unit: the units dealt out in search order, each
 // to the part of least estimated work so far.
