@@ -77,13 +77,12 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
                              const std::function<void(const FinderProgress&)>& onProgress,
                              const std::atomic<bool>& stop) {
   if (options.Mode == FinderMode::First) return RunFirstWinner(options, onClass, onProgress, stop);
-  const RunClock clock(options.TimeLimit);
-  SearchSettings settings = options.Settings;
-  settings.UpdateGeneCount();
-  const ScopedSettings scoped(settings);
+  const RunStart start(options.Settings, options.TimeLimit);
+  const RunClock& clock = start.clock;
+  const SearchSettings& settings = start.settings;
   const int n = settings.ElementCount;
   FinderSummary summary;
-  if (n < 2 || n > kMaxElements) return summary;
+  if (!start.SizeInRange()) return summary;
   const bool counting = options.Mode == FinderMode::Count;
 
   // Only the chain is linear; above the enumeration limit only the chain is searched.

@@ -188,13 +188,12 @@ class AttemptCursor {
 FinderSummary RunFirstWinner(const FinderOptions& options, const std::function<void(const FoundClass&)>& onClass,
                              const std::function<void(const FinderProgress&)>& onProgress,
                              const std::atomic<bool>& stop) {
-  const RunClock clock(options.TimeLimit);
-  SearchSettings settings = options.Settings;
-  settings.UpdateGeneCount();
-  const ScopedSettings scoped(settings);
+  const RunStart start(options.Settings, options.TimeLimit);
+  const RunClock& clock = start.clock;
+  const SearchSettings& settings = start.settings;
   const int n = settings.ElementCount;
   FinderSummary summary;
-  if (n < 2 || n > kMaxElements) return summary;
+  if (!start.SizeInRange()) return summary;
   const auto finish = [&](std::shared_ptr<TEQAlgebra> winner, const std::string& searched) {
     summary.Searched = searched;
     summary.Seconds = clock.Seconds();

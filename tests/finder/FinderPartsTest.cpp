@@ -182,17 +182,18 @@ TEST(FinderParts, ACountResumesFromItsRecordedPiecesUnderAnyPlan) {
   options.Threads = 1;
   options.SplitEvery = 2048;
   FinderSummary cut;
+  int cut_within_units = 0;  // beyond the finished units, the record holds pieces of others
   for (int stop_count = 0; stop_count < 2; ++stop_count) {
     std::atomic<bool> stop{false};
     cut = RunExactFinder(options, {}, [&](const FinderProgress&) { stop = true; }, stop);
     ASSERT_FALSE(cut.Complete);
     ASSERT_NE(cut.Space, 0u);
-    // Beyond its finished units, the record holds the pieces of the others.
-    ASSERT_GT(cut.Pieces.size(), cut.Finished.size());
+    cut_within_units += cut.Pieces.size() > cut.Finished.size() ? 1 : 0;
     options.ResumedPlan = cut.Plan;
     options.ResumedSpace = cut.Space;
     options.ResumedPieces = cut.Pieces;
   }
+  ASSERT_GT(cut_within_units, 0);  // a stop between units, twice, would test nothing new
 
   options.Threads = 2;
   for (const uint64_t plan : {cut.Plan, cut.Plan + 1}) {
