@@ -112,6 +112,10 @@ bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
   const uint8_t forced = forced_eq[x * n + y];
   if (forced != kUnknown && forced != v) return false;
   if (demands.colour_equality > 0 && equality_attained + equality_open < demands.colour_equality) return false;
+  // A residuum has stood in the tables since its column was complete: its
+  // laws were checked then, and each instance completed since was checked
+  // by the cell that completed it.
+  if (forced != kUnknown && y != top) return true;
   return LawsAroundEquality(x, y);
 }
 
