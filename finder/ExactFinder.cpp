@@ -31,24 +31,10 @@ constexpr int64_t kUnitsPerPart = 16;    // and enough per part to even out the 
 // so a stop loses little and no piece outgrows the others.
 constexpr uint64_t kSplitEvery = uint64_t{1} << 26;
 
-bool InSearchOrder(const WorkUnit& a, int lattice, const std::vector<uint8_t>& path) {
-  return a.Lattice != lattice ? a.Lattice < lattice : a.Path < path;
-}
-
 struct Piece {
   size_t unit = 0;  // within this part's units
   std::vector<uint8_t> path;
   size_t record = 0;  // counting: its entry in the run's record
-};
-
-// Counting: the work of a unit when the run began, from the pieces an
-// earlier run recorded in it.
-struct UnitWork {
-  std::vector<std::vector<uint8_t>> items;  // the paths to search
-  int64_t classes = 0;                      // found by the earlier run
-  BigCount labelled = 0;
-  std::vector<RecordedPiece> recorded;      // as the earlier run left them
-  std::vector<RecordedPiece> carried;       // kept once the unit starts: the done pieces
 };
 
 struct PieceRecord {
@@ -160,45 +146,19 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
         recorded.push_back({unit.Lattice, unit.Path, true, finished.Classes, finished.Labelled});
       }
     }
-    const auto before = [](const RecordedPiece& a, const RecordedPiece& b) {
-      return a.Lattice != b.Lattice ? a.Lattice < b.Lattice : a.Path < b.Path;
-    };
-    std::sort(recorded.begin(), recorded.end(), before);
-    std::vector<size_t> position(plan.size(), unit_ids.size());
-    for (size_t k = 0; k < unit_ids.size(); ++k) position[unit_ids[k]] = k;
-    for (size_t i = 0; i < recorded.size(); ++i) {
-      const RecordedPiece& piece = recorded[i];
-      // The unit that holds it: the last unit not after it in search order.
-      const auto after = std::upper_bound(plan.begin(), plan.end(), piece, [](const RecordedPiece& p, const WorkUnit& u) {
-        return !InSearchOrder(u, p.Lattice, p.Path) && !(u.Lattice == p.Lattice && u.Path == p.Path);
-      });
-      const size_t u = static_cast<size_t>(after - plan.begin()) - 1;
-      if (after == plan.begin() || plan[u].Lattice != piece.Lattice || !PathStartsWith(piece.Path, plan[u].Path) ||
-          position[u] == unit_ids.size() || (i > 0 && !before(recorded[i - 1], piece))) {
-        summary.ResumeRefused = true;
-        return summary;
-      }
-      unit_work[position[u]].recorded.push_back(piece);
-    }
     std::unique_ptr<AlgebraSearch> search;
     int search_lattice = -1;
+    const auto search_of = [&](int lattice) -> AlgebraSearch& {
+      if (lattice != search_lattice) search = std::make_unique<AlgebraSearch>(lattices[lattice], settings, 0);
+      search_lattice = lattice;
+      return *search;
+    };
+    if (!WorkOfUnits(plan, unit_ids, std::move(recorded), search_of, unit_work)) {
+      summary.ResumeRefused = true;
+      return summary;
+    }
     for (size_t k = 0; k < unit_ids.size(); ++k) {
-      UnitWork& work = unit_work[k];
-      const WorkUnit& unit = plan[unit_ids[k]];
-      const auto search_of = [&]() -> AlgebraSearch& {
-        if (unit.Lattice != search_lattice) search = std::make_unique<AlgebraSearch>(lattices[unit.Lattice], settings, 0);
-        search_lattice = unit.Lattice;
-        return *search;
-      };
-      std::vector<const RecordedPiece*> pieces;
-      for (const RecordedPiece& piece : work.recorded) pieces.push_back(&piece);
-      work.items = RegionsLeft(search_of, unit.Path, pieces);
-      for (const RecordedPiece& piece : work.recorded) {
-        if (!piece.Done) continue;
-        work.classes += piece.Classes;
-        work.labelled += piece.Labelled;
-        work.carried.push_back(piece);
-      }
+      const UnitWork& work = unit_work[k];
       resumed[unit_ids[k]] = work.items.empty() ? 1 : 0;
       if (work.items.empty()) earlier.push_back({unit_ids[k], work.classes, work.labelled});
     }

@@ -13,6 +13,7 @@
 #include "classes/AlgebraClass.h"
 #include "finder/AlgebraSearch.h"
 #include "finder/Lattices.h"
+#include "finder/WorkPlan.h"
 #include "model/Settings.h"
 
 struct RecordedPiece {
@@ -36,3 +37,20 @@ bool PathStartsWith(const std::vector<uint8_t>& path, const std::vector<uint8_t>
 std::vector<std::vector<uint8_t>> RegionsLeft(const std::function<AlgebraSearch&()>& search_of,
                                               const std::vector<uint8_t>& root,
                                               const std::vector<const RecordedPiece*>& recorded);
+
+// A unit's work when a count begins, from the pieces an earlier run
+// recorded in it.
+struct UnitWork {
+  std::vector<std::vector<uint8_t>> items;  // the paths to search
+  int64_t classes = 0;                      // found by the earlier run
+  BigCount labelled = 0;
+  std::vector<RecordedPiece> recorded;      // as the earlier run left them
+  std::vector<RecordedPiece> carried;       // kept once the unit starts: the done pieces
+};
+
+// The work of each of a part's units (unit_ids: indices into the plan, in
+// plan order) given the recorded pieces; false when a piece lies in no unit
+// of the part, or is recorded twice.
+bool WorkOfUnits(const std::vector<WorkUnit>& plan, const std::vector<int64_t>& unit_ids,
+                 std::vector<RecordedPiece> recorded, const std::function<AlgebraSearch&(int lattice)>& search_of,
+                 std::vector<UnitWork>& work);
