@@ -121,6 +121,7 @@ bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
 
 // (a ~ b) * (c ~ d) <= v for the decided pairs with a ~ c = x and b ~ d = y.
 bool AlgebraSearch::State::CongruenceUnder(int x, int y, uint8_t v) const {
+  if (v == top) return true;  // every product is below 1
   int pairs_y = 0;
   for (int b = 0; b < n; ++b) {
     const uint8_t* eb = &eq[b * n];
