@@ -26,6 +26,10 @@ namespace {
 
 // Up to this size isomorphic lattices are found by trying every relabelling.
 constexpr int kRelabellingLimit = kQuickLatticeLimit;
+// From this size on the lattices come from canonical augmentation; below it,
+// from growing every poset (the order and labellings the small sizes have
+// always had).
+constexpr int kAugmentationFrom = 9;
 
 // Fills meet and join from leq; false when some pair lacks a meet or a join.
 bool CompleteLattice(FiniteLattice& lattice) {
@@ -140,9 +144,10 @@ FiniteLattice ChainLattice(int n) {
 std::vector<FiniteLattice> LatticesUpToIsomorphism(int n) {
   std::vector<FiniteLattice> result;
   if (n < 2 || n > kLatticeEnumerationLimit) return result;
-  if (n == kLatticeEnumerationLimit) {
-    // Too many posets to grow one by one: canonical augmentation, the chain
-    // first and the rest in the order of their canonical forms.
+  if (n >= kAugmentationFrom) {
+    // Too many posets to grow one by one (10 elements took 11 s):
+    // canonical augmentation, the chain first and the rest in the order of
+    // their canonical forms.
     std::map<std::string, FiniteLattice> by_form;
     for (FiniteLattice& lattice : LatticesByAugmentation(n)) {
       if (lattice.chain) {
