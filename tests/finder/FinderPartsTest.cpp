@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "FinderTestHelpers.h"
+#include "finder/Lattices.h"
+#include "finder/WorkPlan.h"
 
 using namespace finder_test;
 
@@ -208,4 +210,24 @@ TEST(FinderParts, ACountResumesFromItsRecordedPiecesUnderAnyPlan) {
   options.ResumedSpace = cut.Space;
   options.ResumedPieces.push_back(options.ResumedPieces.front());
   EXPECT_TRUE(Collect(options).summary.ResumeRefused);
+}
+
+// The estimates run on the run's threads, but every part of a split run must
+// see the same units whatever its thread count.
+TEST(FinderParts, ThePlanIsTheSameForEveryThreadCount) {
+  const std::atomic<bool> stop{false};
+  for (const SearchSettings& s : {SettingsOf(6), GoodResiduated(8)}) {
+    const std::vector<FiniteLattice> lattices = LatticesUpToIsomorphism(s.ElementCount);
+    const std::vector<WorkUnit> one = PlanWork(lattices, s, 1, 256, 1, stop);
+    ASSERT_GT(one.size(), lattices.size());  // split below the lattices' roots
+    for (const int threads : {2, 3}) {  // 3: more threads than cores
+      const std::vector<WorkUnit> many = PlanWork(lattices, s, threads, 256, 1, stop);
+      ASSERT_EQ(many.size(), one.size()) << threads;
+      for (size_t u = 0; u < one.size(); ++u) {
+        ASSERT_EQ(many[u].Lattice, one[u].Lattice) << u;
+        ASSERT_EQ(many[u].Path, one[u].Path) << u;
+        ASSERT_EQ(many[u].Estimate, one[u].Estimate) << u;
+      }
+    }
+  }
 }
