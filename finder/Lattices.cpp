@@ -29,7 +29,7 @@ constexpr int kRelabellingLimit = kQuickLatticeLimit;
 // From this size on the lattices come from canonical augmentation; below it,
 // from growing every poset (the order and labellings the small sizes have
 // always had).
-constexpr int kAugmentationFrom = 9;
+constexpr int kAugmentationFrom = 8;
 
 // Fills meet and join from leq; false when some pair lacks a meet or a join.
 bool CompleteLattice(FiniteLattice& lattice) {
@@ -145,7 +145,7 @@ std::vector<FiniteLattice> LatticesUpToIsomorphism(int n) {
   std::vector<FiniteLattice> result;
   if (n < 2 || n > kLatticeEnumerationLimit) return result;
   if (n >= kAugmentationFrom) {
-    // Too many posets to grow one by one (10 elements took 11 s):
+    // Too many posets to grow one by one (8 elements took 0.15 s, 10 took 11 s):
     // canonical augmentation, the chain first and the rest in the order of
     // their canonical forms.
     std::map<std::string, FiniteLattice> by_form;
