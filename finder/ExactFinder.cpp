@@ -101,7 +101,9 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     plan = roots;
   } else {
     const int64_t wanted = std::max(kWantedUnits, kUnitsPerPart * part_count);
-    plan = PlanWork(lattices, settings, threads, wanted, part_count, stop);
+    // Parts want their share of units even when the whole is small.
+    const int64_t least = part_count > 1 ? kUnitsPerPart * part_count : 1;
+    plan = PlanWork(lattices, settings, threads, wanted, least, stop);
     if (by_pieces && options.ResumedPlan != PlanFingerprint(plan, part_count)) {
       if (part_count > 1) {  // the parts of another plan hold other units
         summary.ResumeRefused = true;
