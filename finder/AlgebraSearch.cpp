@@ -21,6 +21,7 @@
 #include <random>
 
 #include "finder/AxiomJudge.h"
+#include "finder/Fingerprint.h"
 #include "finder/SearchState.h"
 
 using search_detail::Cell;
@@ -115,15 +116,14 @@ uint64_t SearchOrderFingerprint(const FiniteLattice& lattice, const SearchSettin
   std::vector<Cell> cells;
   std::vector<std::vector<uint8_t>> candidates;
   BuildSearchOrder(lattice, DemandsOf(settings), settings.DeltaEnabled, cells, candidates);
-  uint64_t hash = 1469598103934665603ull ^ static_cast<uint64_t>(lattice.n);
-  const auto mix = [&](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
-  for (const uint8_t m : lattice.meet) mix(m);
+  Fingerprint order(static_cast<uint64_t>(lattice.n));
+  for (const uint8_t m : lattice.meet) order.Mix(m);
   for (size_t i = 0; i < cells.size(); ++i) {
-    mix(static_cast<uint64_t>(cells[i].kind) << 16 | static_cast<uint64_t>(cells[i].x) << 8 | cells[i].y);
-    for (const uint8_t v : candidates[i]) mix(v);
-    mix(0xFFFF);
+    order.Mix(static_cast<uint64_t>(cells[i].kind) << 16 | static_cast<uint64_t>(cells[i].x) << 8 | cells[i].y);
+    for (const uint8_t v : candidates[i]) order.Mix(v);
+    order.Mix(0xFFFF);
   }
-  return hash;
+  return order.Value();
 }
 
 void AlgebraSearch::State::Setup() {

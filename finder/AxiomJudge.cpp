@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/EQAlgebra.h"
+#include "finder/Fingerprint.h"
 
 bool TwelveAxiomsHold(const FiniteLattice& lattice, const uint8_t* prod, const uint8_t* eq) {
   const int n = lattice.n;
@@ -57,15 +58,14 @@ bool TwelveAxiomsHold(const FiniteLattice& lattice, const uint8_t* prod, const u
 }
 
 uint64_t WinnerSettingsFingerprint(const SearchSettings& s) {
-  uint64_t hash = 1469598103934665603ull;
-  const auto mix = [&](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
+  Fingerprint winner;
   uint64_t weight = 0;
   static_assert(sizeof weight == sizeof s.OptionalWeight);
   std::memcpy(&weight, &s.OptionalWeight, sizeof weight);
-  mix(static_cast<uint64_t>(s.ElementCount));
-  mix(weight);
-  mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessFEq)));
-  mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessProd)));
+  winner.Mix(static_cast<uint64_t>(s.ElementCount));
+  winner.Mix(weight);
+  winner.Mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessFEq)));
+  winner.Mix(static_cast<uint64_t>(static_cast<uint32_t>(s.ColorfulnessProd)));
   const bool flags[] = {s.DeltaEnabled,         s.MaximumEnabled,          s.WantGoodness,
                         s.WantNonGoodness,      s.WantInvolutive,          s.WantNonInvolutive,
                         s.WantSemiSeparated,    s.WantNonSemiSeparated,    s.WantSeparated,
@@ -74,8 +74,8 @@ uint64_t WinnerSettingsFingerprint(const SearchSettings& s) {
                         s.WantNonLinear,        s.WantLattice,             s.WantNonLattice,
                         s.WantPrelinear,        s.WantNonPrelinear,        s.WantSupProdDistributivity,
                         s.WantEqualityOverEqProd};
-  for (const bool flag : flags) mix(flag ? 1 : 0);
-  return hash;
+  for (const bool flag : flags) winner.Mix(flag ? 1 : 0);
+  return winner.Value();
 }
 
 // The fitness stores the counts of every factor it multiplies in, so one

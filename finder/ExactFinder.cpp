@@ -116,7 +116,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   const std::vector<int> part_of = PartsOfUnits(plan, part_count);
   std::vector<int64_t> unit_ids;  // this part's units, as indices into the plan
   std::vector<char> resumed(plan.size(), 0);
-  for (const FinishedUnit& finished : by_pieces ? std::vector<FinishedUnit>{} : options.Resumed) {
+  const std::vector<FinishedUnit> no_units;  // a record of pieces names its units as pieces
+  for (const FinishedUnit& finished : by_pieces ? no_units : options.Resumed) {
     if (options.ResumedPlan != summary.Plan || finished.Unit < 0 || finished.Unit >= static_cast<int64_t>(plan.size()) ||
         part_of[finished.Unit] != part_index || resumed[finished.Unit]) {
       summary.ResumeRefused = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "finder/AxiomJudge.h"
+#include "finder/Fingerprint.h"
 
 namespace {
 
@@ -64,11 +65,10 @@ bool PathStartsWith(const std::vector<uint8_t>& path, const std::vector<uint8_t>
 }
 
 uint64_t SearchSpaceFingerprint(const SearchSettings& s, const std::vector<FiniteLattice>& lattices) {
-  uint64_t hash = WinnerSettingsFingerprint(s);
-  const auto mix = [&](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
-  mix(lattices.size());
-  for (const FiniteLattice& lattice : lattices) mix(SearchOrderFingerprint(lattice, s));
-  return hash;
+  Fingerprint space = Fingerprint::Continuing(WinnerSettingsFingerprint(s));
+  space.Mix(lattices.size());
+  for (const FiniteLattice& lattice : lattices) space.Mix(SearchOrderFingerprint(lattice, s));
+  return space.Value();
 }
 
 std::vector<std::vector<uint8_t>> RegionsLeft(const std::function<AlgebraSearch&()>& search_of,

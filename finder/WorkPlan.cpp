@@ -4,6 +4,7 @@
 
 #include "finder/WorkPlan.h"
 
+#include "finder/Fingerprint.h"
 #include <algorithm>
 #include <queue>
 #include <thread>
@@ -18,9 +19,9 @@ constexpr int64_t kMaxUnitsPerWanted = 16;  // at most this many times the wante
 constexpr double kLeastUnitWork = 50000;
 
 uint64_t SeedOf(int lattice, const std::vector<uint8_t>& path) {
-  uint64_t hash = 1469598103934665603ull ^ static_cast<uint64_t>(lattice);
-  for (const uint8_t digit : path) hash = (hash ^ digit) * 1099511628211ull;
-  return hash;
+  Fingerprint seed(static_cast<uint64_t>(lattice));
+  for (const uint8_t digit : path) seed.Mix(digit);
+  return seed.Value();
 }
 
 struct ByEstimate {
@@ -167,11 +168,11 @@ std::vector<int> PartsOfUnits(const std::vector<WorkUnit>& units, int part_count
 }
 
 uint64_t PlanFingerprint(const std::vector<WorkUnit>& units, int part_count) {
-  uint64_t hash = 1469598103934665603ull ^ static_cast<uint64_t>(part_count);
+  Fingerprint plan(static_cast<uint64_t>(part_count));
   for (const WorkUnit& unit : units) {
-    hash = (hash ^ static_cast<uint64_t>(unit.Lattice)) * 1099511628211ull;
-    for (const uint8_t digit : unit.Path) hash = (hash ^ digit) * 1099511628211ull;
-    hash = (hash ^ 0xFFu) * 1099511628211ull;
+    plan.Mix(static_cast<uint64_t>(unit.Lattice));
+    for (const uint8_t digit : unit.Path) plan.Mix(digit);
+    plan.Mix(0xFFu);
   }
-  return hash;
+  return plan.Value();
 }
