@@ -89,7 +89,8 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
   const int part_index = options.PartIndex;
   // A count resumed from recorded pieces needs their search space, not the plan.
   const bool by_pieces = counting && options.ResumedSpace != 0;
-  if (counting) summary.Space = SearchSpaceFingerprint(settings, lattices);
+  // (Half a second at 11 elements: taken only to check a record or to write one.)
+  if (by_pieces) summary.Space = SearchSpaceFingerprint(settings, lattices);
   if (by_pieces && options.ResumedSpace != summary.Space) {
     summary.ResumeRefused = true;
     return summary;
@@ -492,6 +493,7 @@ FinderSummary RunExactFinder(const FinderOptions& options, const std::function<v
     summary.Finished.push_back(unit);
   }
   summary.Complete = !ended_early && every_lattice;
+  if (counting && !summary.Complete && summary.Space == 0) summary.Space = SearchSpaceFingerprint(settings, lattices);
   summary.Seconds = clock.Seconds();
   const std::string size = std::to_string(n) + " elements";
   summary.Searched = every_lattice ? (linear_only ? "the chain of " + size + " (only the chain is linear)"

@@ -95,7 +95,7 @@ struct FinderSummary {
   PartialUnit Partial;             // All cut short within a unit: the classes of it handed out
   int64_t SkippedClasses = 0;      // of the resumed partial unit: counted, not handed out again
   BigCount SkippedLabelled = 0;
-  uint64_t Space = 0;                  // count: the fingerprint of the search space
+  uint64_t Space = 0;                  // count cut short: the fingerprint of the search space
   std::vector<RecordedPiece> Pieces;   // count: every piece of this part's units, to resume from (by path)
 };
 
