@@ -160,6 +160,7 @@ void AlgebraSearch::State::Setup() {
   active.resize(automorphism_count);
   for (int k = 0; k < automorphism_count; ++k) active[k] = k;
   active_count = automorphism_count;
+  equal_prefix.assign(automorphism_count, 0);
 
   pair_scratch.assign(static_cast<size_t>(n) * n, 0);
   meet_pairs.assign(n, {});
@@ -266,23 +267,32 @@ void AlgebraSearch::State::Unassign(int i) {
 
 // False when some automorphism maps the decided prefix onto a smaller vector.
 // Those that map it onto a greater one are dropped for the subtree (see
-// active); the cell decided last takes them back when it is undone.
+// active); the cell decided last takes them back when it is undone. Each
+// comparison starts where the automorphism's equal prefix ended.
 bool AlgebraSearch::State::LexLeaderPrefix(int decided) {
   const int level = decided - 1;
   for (int a = active_count - 1; a >= 0; --a) {  // downwards: the one swapped in was tested
     const int k = active[a];
     const uint8_t* g = &images[static_cast<size_t>(k) * n];
     const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
-    for (int i = 0; i < decided; ++i) {
+    int i = equal_prefix[k];
+    bool above = false;
+    for (; i < decided; ++i) {
       const int j = PreimageCell(inverse, i);
       if (j >= decided) break;
       const uint8_t image = g[value[j]];
       if (image < value[i]) return false;
       if (image > value[i]) {
-        std::swap(active[a], active[--active_count]);
-        dropped.push_back({a, level});
+        above = true;
         break;
       }
+    }
+    if (above) {
+      std::swap(active[a], active[--active_count]);
+      dropped.push_back({a, level});
+    } else if (i != equal_prefix[k]) {
+      advanced.push_back({k, equal_prefix[k], level});
+      equal_prefix[k] = static_cast<uint16_t>(i);
     }
   }
   return true;
@@ -292,6 +302,10 @@ void AlgebraSearch::State::RestoreDropped(int level) {
   while (!dropped.empty() && dropped.back().level >= level) {
     std::swap(active[dropped.back().position], active[active_count++]);
     dropped.pop_back();
+  }
+  while (!advanced.empty() && advanced.back().level >= level) {
+    equal_prefix[advanced.back().automorphism] = advanced.back().from;
+    advanced.pop_back();
   }
 }
 
@@ -370,7 +384,7 @@ void AlgebraSearch::State::Leaf() {
     const int k = active[a];
     const uint8_t* g = &images[static_cast<size_t>(k) * n];
     const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
-    int i = 0;
+    int i = equal_prefix[k];
     for (; i < count; ++i) {
       const uint8_t image = g[value[PreimageCell(inverse, i)]];
       if (image < value[i]) return;

@@ -67,6 +67,17 @@ struct AlgebraSearch::State {
     int level;
   };
   std::vector<Drop> dropped;
+  // Per automorphism, how many leading positions of the vector it is known to
+  // map onto themselves, so a node compares only from there on; a cell's
+  // decision records the lengths it extended (advanced) to restore them when
+  // it is taken back.
+  std::vector<uint16_t> equal_prefix;
+  struct Advance {
+    int automorphism;
+    uint16_t from;
+    int level;
+  };
+  std::vector<Advance> advanced;
   mutable std::vector<uint16_t> pair_scratch;  // n * n entries: pairs (b, d) as b * n + d
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
