@@ -157,10 +157,11 @@ void AlgebraSearch::State::Setup() {
     for (int e = 0; e < n; ++e) inverse[g[e]] = static_cast<uint8_t>(e);
     ++automorphism_count;
   }
-  active.resize(automorphism_count);
-  for (int k = 0; k < automorphism_count; ++k) active[k] = k;
-  active_count = automorphism_count;
   equal_prefix.assign(automorphism_count, 0);
+  watchers.assign(cells.size() + 1, {});
+  for (int k = 0; k < automorphism_count; ++k) {
+    watchers[std::max(0, PreimageCell(&inverses[static_cast<size_t>(k) * n], 0))].push_back(k);
+  }
 
   pair_scratch.assign(static_cast<size_t>(n) * n, 0);
   meet_pairs.assign(n, {});
@@ -241,7 +242,7 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
 }
 
 void AlgebraSearch::State::Unassign(int i) {
-  RestoreDropped(i);
+  RestoreMoves(i);
   const Cell c = cells[i];
   const uint8_t v = value[i];
   value[i] = kUnknown;
@@ -266,46 +267,41 @@ void AlgebraSearch::State::Unassign(int i) {
 }
 
 // False when some automorphism maps the decided prefix onto a smaller vector.
-// Those that map it onto a greater one are dropped for the subtree (see
-// active); the cell decided last takes them back when it is undone. Each
-// comparison starts where the automorphism's equal prefix ended.
+// Only the automorphisms waiting for the cell decided last are compared, each
+// from where its equal prefix ended, and each then waits for the next cell
+// that blocks it (or for nothing, when it maps the prefix above the vector).
 bool AlgebraSearch::State::LexLeaderPrefix(int decided) {
   const int level = decided - 1;
-  for (int a = active_count - 1; a >= 0; --a) {  // downwards: the one swapped in was tested
-    const int k = active[a];
+  const int count = static_cast<int>(cells.size());
+  for (const int k : watchers[level]) {
     const uint8_t* g = &images[static_cast<size_t>(k) * n];
     const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
     int i = equal_prefix[k];
-    bool above = false;
-    for (; i < decided; ++i) {
+    int blocking = count;
+    for (; i < count; ++i) {
       const int j = PreimageCell(inverse, i);
-      if (j >= decided) break;
-      const uint8_t image = g[value[j]];
-      if (image < value[i]) return false;
-      if (image > value[i]) {
-        above = true;
+      if (std::max(i, j) >= decided) {
+        blocking = std::max(i, j);
         break;
       }
+      const uint8_t image = g[value[j]];
+      if (image < value[i]) return false;
+      if (image > value[i]) break;
     }
-    if (above) {
-      std::swap(active[a], active[--active_count]);
-      dropped.push_back({a, level});
-    } else if (i != equal_prefix[k]) {
-      advanced.push_back({k, equal_prefix[k], level});
-      equal_prefix[k] = static_cast<uint16_t>(i);
-    }
+    if (i < count && blocking == count) continue;  // mapped above: waits for nothing
+    moves.push_back({k, equal_prefix[k], static_cast<uint16_t>(blocking), level});
+    equal_prefix[k] = static_cast<uint16_t>(i);
+    watchers[blocking].push_back(k);
   }
   return true;
 }
 
-void AlgebraSearch::State::RestoreDropped(int level) {
-  while (!dropped.empty() && dropped.back().level >= level) {
-    std::swap(active[dropped.back().position], active[active_count++]);
-    dropped.pop_back();
-  }
-  while (!advanced.empty() && advanced.back().level >= level) {
-    equal_prefix[advanced.back().automorphism] = advanced.back().from;
-    advanced.pop_back();
+void AlgebraSearch::State::RestoreMoves(int level) {
+  while (!moves.empty() && moves.back().level >= level) {
+    const Move& move = moves.back();
+    watchers[move.watched].pop_back();
+    equal_prefix[move.automorphism] = move.from_prefix;
+    moves.pop_back();
   }
 }
 
@@ -379,19 +375,9 @@ void AlgebraSearch::State::LeavePath(int entered) {
 
 void AlgebraSearch::State::Leaf() {
   const int count = static_cast<int>(cells.size());
-  uint64_t stabiliser = 1;
-  for (int a = 0; a < active_count; ++a) {  // the dropped ones map the vector above it
-    const int k = active[a];
-    const uint8_t* g = &images[static_cast<size_t>(k) * n];
-    const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
-    int i = equal_prefix[k];
-    for (; i < count; ++i) {
-      const uint8_t image = g[value[PreimageCell(inverse, i)]];
-      if (image < value[i]) return;
-      if (image > value[i]) break;
-    }
-    if (i == count) ++stabiliser;
-  }
+  // Every automorphism was compared to the end by now: those that fix the
+  // vector wait at the end.
+  const uint64_t stabiliser = 1 + watchers[count].size();
 
   // Every instance of every axiom was checked when its last cell was
   // decided, so a leaf satisfies the twelve axioms. When nothing else counts
@@ -555,6 +541,7 @@ double AlgebraSearch::EstimateWork(const std::vector<uint8_t>& path, int probes,
       z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
       z ^= z >> 31;
       s.Assign(depth, list[open[z % open.size()]]);
+      s.LexLeaderPrefix(depth + 1);  // passed above; moves the automorphisms waiting for this cell again
       weight *= static_cast<double>(open.size());
       ++depth;
     }

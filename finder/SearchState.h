@@ -55,29 +55,23 @@ struct AlgebraSearch::State {
   int automorphism_count = 0;
   std::vector<uint8_t> images, inverses;
   std::vector<int16_t> cell_at;  // the cell (kind, x, y) at kind * n * n + x * n + y, or -1
-  // The automorphisms that may still map the vector below itself: the first
-  // active_count of active. One that maps the decided prefix above it stays
-  // above in the whole subtree, so it is dropped until the cell that decided
-  // it is taken back (dropped: the positions in active it was swapped from,
-  // with the cell's index), and deep nodes test a few, not all 9!.
-  std::vector<int> active;
-  int active_count = 0;
-  struct Drop {
-    int position;
-    int level;
-  };
-  std::vector<Drop> dropped;
-  // Per automorphism, how many leading positions of the vector it is known to
-  // map onto themselves, so a node compares only from there on; a cell's
-  // decision records the lengths it extended (advanced) to restore them when
-  // it is taken back.
+  // Each automorphism is known to map the first equal_prefix[k] positions of
+  // the vector onto equal values; the comparison goes on when the cell that
+  // blocks it (the next position or its preimage, whichever comes later) is
+  // decided, so a node tests only the automorphisms waiting for its cell
+  // (watchers), not all 9!. One that maps the prefix above the vector waits
+  // for nothing in the subtree; one that fixes the whole vector waits in
+  // watchers[cells.size()]. A decision records each automorphism it moved
+  // (moves) and the cell that takes it back restores them.
   std::vector<uint16_t> equal_prefix;
-  struct Advance {
+  std::vector<std::vector<int>> watchers;
+  struct Move {
     int automorphism;
-    uint16_t from;
+    uint16_t from_prefix;
+    uint16_t watched;
     int level;
   };
-  std::vector<Advance> advanced;
+  std::vector<Move> moves;
   mutable std::vector<uint16_t> pair_scratch;  // n * n entries: pairs (b, d) as b * n + d
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
@@ -134,7 +128,7 @@ struct AlgebraSearch::State {
     return cell_at[static_cast<int>(c.kind) * n * n + x * n + y];
   }
   bool LexLeaderPrefix(int decided);
-  void RestoreDropped(int level);
+  void RestoreMoves(int level);
   void Descend(int i);
   void Share(int open_cells);
   int EnterPath(const std::vector<uint8_t>& at);
