@@ -141,6 +141,10 @@ void AlgebraSearch::State::Setup() {
   for (const auto& [demanded, slot] : exact) decided |= demanded ? 1u << slot : 0u;
   winners_decided = (OptionalFactorsThatCount(settings) & ~decided) == 0;
   BuildSearchOrder(lattice, demands, settings.DeltaEnabled, cells, candidates);
+  // x -> x ~ 0 reverses the order, so an involutive one is a dual
+  // automorphism of order two. (A pruning, not a change of the search order:
+  // recorded paths stay valid.)
+  lattice_excluded = demands.involutive && !HasAntitoneInvolution(lattice);
 
   cell_at.assign(3 * n * n, -1);
   for (size_t i = 0; i < cells.size(); ++i) {
@@ -357,6 +361,7 @@ void AlgebraSearch::State::Share(int open_cells) {
 // Decides the cells of a path; the number entered, or -1 (nothing left
 // decided) when propagation or the duplicate test prunes it.
 int AlgebraSearch::State::EnterPath(const std::vector<uint8_t>& at) {
+  if (lattice_excluded) return -1;
   int entered = 0;
   for (size_t i = 0; i < at.size(); ++i) {
     if (i >= cells.size() || at[i] >= candidates[i].size() || !Assign(static_cast<int>(i), candidates[i][at[i]])) break;
@@ -584,7 +589,7 @@ bool AlgebraSearch::RunPath(const std::vector<uint8_t>& path, const std::atomic<
   s.ended = s.stopped = s.budget_spent = false;
   s.nodes = 0;
   s.next_split = s.split_every;
-  s.Descend(0);
+  if (!s.lattice_excluded) s.Descend(0);
   return !s.stopped;
 }
 

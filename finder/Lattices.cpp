@@ -262,6 +262,29 @@ void ExtendAutomorphism(const FiniteLattice& lattice, const std::vector<int>& si
   }
 }
 
+// Extends an antitone involution, image[i] for the elements assigned so far
+// (-1 elsewhere), to the elements from next on; true when that succeeds.
+bool ExtendAntitoneInvolution(const FiniteLattice& lattice, const std::vector<int>& below,
+                              const std::vector<int>& above, int next, std::vector<int>& image) {
+  const int n = lattice.n;
+  while (next < n && image[next] >= 0) ++next;
+  if (next == n) return true;
+  for (int partner = next; partner < n; ++partner) {
+    if (image[partner] >= 0 || below[partner] != above[next] || above[partner] != below[next]) continue;
+    image[next] = partner;
+    image[partner] = next;
+    bool reverses = true;
+    for (int x = 0; x < n && reverses; ++x) {
+      for (int y = 0; y < n && reverses; ++y) {
+        if (image[x] >= 0 && image[y] >= 0) reverses = lattice.Leq(x, y) == lattice.Leq(image[y], image[x]);
+      }
+    }
+    if (reverses && ExtendAntitoneInvolution(lattice, below, above, next + 1, image)) return true;
+    image[next] = image[partner] = -1;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::vector<std::vector<uint8_t>> LatticeAutomorphisms(const FiniteLattice& lattice) {
@@ -275,4 +298,17 @@ std::vector<std::vector<uint8_t>> LatticeAutomorphisms(const FiniteLattice& latt
   ExtendAutomorphism(lattice, RankSignature(lattice), 1, image, used, out);
   // The candidates are tried in increasing order, so the identity comes first.
   return out;
+}
+
+bool HasAntitoneInvolution(const FiniteLattice& lattice) {
+  const int n = lattice.n;
+  std::vector<int> below(n, 0), above(n, 0);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      below[i] += lattice.Leq(j, i) ? 1 : 0;
+      above[i] += lattice.Leq(i, j) ? 1 : 0;
+    }
+  }
+  std::vector<int> image(n, -1);
+  return ExtendAntitoneInvolution(lattice, below, above, 0, image);
 }

@@ -36,3 +36,7 @@ std::vector<FiniteLattice> LatticesUpToIsomorphism(int n);
 // Every permutation of the inner elements (as images of 0 .. n - 1, with 0 and
 // n - 1 fixed) that preserves the order; the identity first.
 std::vector<std::vector<uint8_t>> LatticeAutomorphisms(const FiniteLattice& lattice);
+
+// Whether some map that reverses the order is its own inverse. An involutive
+// algebra needs one: x -> x ~ 0 reverses the order in every EQ-algebra.
+bool HasAntitoneInvolution(const FiniteLattice& lattice);

@@ -101,6 +101,7 @@ struct AlgebraSearch::State {
   std::unique_ptr<TEQAlgebra> scratch;  // the leaf's algebra, reused
   bool keep_representatives = true;
   bool winners_decided = false;  // nothing counts in the fitness but what the search decides
+  bool lattice_excluded = false;  // the lattice carries no winner (Involutive needs an antitone involution)
 
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "finder/Lattices.h"
@@ -42,6 +44,31 @@ TEST(Lattices, OneOfEveryIsomorphismClassUpToNineElements) { CheckEnumeration(2,
 TEST(LatticesSlow, OneOfEveryIsomorphismClassUpToTheEnumerationLimit) {
   CheckEnumeration(10, kLatticeEnumerationLimit);
   EXPECT_TRUE(LatticesUpToIsomorphism(kLatticeEnumerationLimit + 1).empty());
+}
+
+// Against every permutation: an involution that reverses the order exists on
+// the self-dual shapes that have one (the chain, 2 x 2, the pentagon) and not
+// on 0 < a, b < c < 1 and its dual.
+TEST(Lattices, AnAntitoneInvolutionIsFoundExactlyWhenOneExists) {
+  int without = 0;
+  for (int n = 2; n <= 7; ++n) {
+    for (const FiniteLattice& lattice : LatticesUpToIsomorphism(n)) {
+      std::vector<int> p(n);
+      std::iota(p.begin(), p.end(), 0);
+      bool exists = false;
+      do {
+        bool ok = true;
+        for (int x = 0; x < n && ok; ++x) {
+          ok = p[p[x]] == x;
+          for (int y = 0; y < n && ok; ++y) ok = lattice.Leq(x, y) == lattice.Leq(p[y], p[x]);
+        }
+        exists = ok;
+      } while (!exists && std::next_permutation(p.begin(), p.end()));
+      EXPECT_EQ(HasAntitoneInvolution(lattice), exists) << n;
+      without += exists ? 0 : 1;
+    }
+  }
+  EXPECT_GT(without, 2);
 }
 
 }  // namespace
