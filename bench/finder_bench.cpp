@@ -27,6 +27,7 @@ enum class Demand {
   DeltaMaxColourful,
   ChainColourful,  // colourfulness n - 1, * n / 2
   DeltaMaxEqProdGoodResiduated,
+  GoodResiduatedInvolutive,
 };
 
 SearchSettings SettingsFor(Demand demand, int n) {
@@ -34,6 +35,7 @@ SearchSettings SettingsFor(Demand demand, int n) {
   s.ElementCount = n;
   s.WantGoodness = s.WantResiduated = demand == Demand::GoodResiduated || demand == Demand::LinearInvolutiveGoodResiduated;
   s.WantLinear = s.WantInvolutive = demand == Demand::LinearInvolutiveGoodResiduated;
+  if (demand == Demand::GoodResiduatedInvolutive) s.WantGoodness = s.WantResiduated = s.WantInvolutive = true;
   if (demand == Demand::Colourful || demand == Demand::DeltaMaxColourful) {
     s.ColorfulnessFEq = 10;
     s.ColorfulnessProd = 4;
@@ -83,6 +85,11 @@ BENCHMARK_CAPTURE(RunFinder, all_good_residuated_n8, Demand::GoodResiduated, 8, 
 // Delta's laws prune as its cells are decided, so few leaves are judged in
 // vain: classes per CPU second = the label's classes / CPU time.
 BENCHMARK_CAPTURE(RunFinder, count_delta_max_eqprod_good_residuated_n8, Demand::DeltaMaxEqProdGoodResiduated, 8,
+                  FinderMode::Count)
+    ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
+// A lattice with many automorphisms (0 < a < six atoms < b < 1 holds most of
+// the classes) and the lattices an involution rules out.
+BENCHMARK_CAPTURE(RunFinder, count_good_residuated_involutive_n10, Demand::GoodResiduatedInvolutive, 10,
                   FinderMode::Count)
     ->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK_CAPTURE(RunFinder, first_twelve_axioms_n28, Demand::TwelveAxioms, 28, FinderMode::First)
