@@ -162,6 +162,19 @@ void AlgebraSearch::State::Setup() {
     ++automorphism_count;
   }
   equal_prefix.assign(automorphism_count, 0);
+  // The preimages as a table while it stays within 8 MB (5,040 automorphisms
+  // of 11 elements take 1.4 MB); 9! of them are looked up per comparison.
+  constexpr size_t kMostPreimages = size_t{1} << 22;
+  const size_t cell_count = cells.size();
+  if (static_cast<size_t>(automorphism_count) * cell_count <= kMostPreimages) {
+    preimage_cells.resize(static_cast<size_t>(automorphism_count) * cell_count);
+    for (int k = 0; k < automorphism_count; ++k) {
+      const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
+      for (size_t i = 0; i < cell_count; ++i) {
+        preimage_cells[k * cell_count + i] = static_cast<int16_t>(PreimageCell(inverse, static_cast<int>(i)));
+      }
+    }
+  }
   watchers.assign(cells.size() + 1, {});
   for (int k = 0; k < automorphism_count; ++k) {
     watchers[std::max(0, PreimageCell(&inverses[static_cast<size_t>(k) * n], 0))].push_back(k);
@@ -282,8 +295,9 @@ bool AlgebraSearch::State::LexLeaderPrefix(int decided) {
     const uint8_t* inverse = &inverses[static_cast<size_t>(k) * n];
     int i = equal_prefix[k];
     int blocking = count;
+    const int16_t* pre = preimage_cells.empty() ? nullptr : &preimage_cells[static_cast<size_t>(k) * count];
     for (; i < count; ++i) {
-      const int j = PreimageCell(inverse, i);
+      const int j = pre ? pre[i] : PreimageCell(inverse, i);
       if (std::max(i, j) >= decided) {
         blocking = std::max(i, j);
         break;

@@ -64,6 +64,7 @@ struct AlgebraSearch::State {
   // watchers[cells.size()]. A decision records each automorphism it moved
   // (moves) and the cell that takes it back restores them.
   std::vector<uint16_t> equal_prefix;
+  std::vector<int16_t> preimage_cells;  // per automorphism and position, the cell it maps there (empty: too many)
   std::vector<std::vector<int>> watchers;
   struct Move {
     int automorphism;
