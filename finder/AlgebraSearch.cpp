@@ -175,9 +175,9 @@ void AlgebraSearch::State::Setup() {
       }
     }
   }
-  watchers.assign(cells.size() + 1, {});
+  watchers.assign(cell_count + 1, {});  // position 0 waits for its preimage
   for (int k = 0; k < automorphism_count; ++k) {
-    watchers[std::max(0, PreimageCell(&inverses[static_cast<size_t>(k) * n], 0))].push_back(k);
+    watchers[PreimageCell(&inverses[static_cast<size_t>(k) * n], 0)].push_back(k);
   }
 
   pair_scratch.assign(static_cast<size_t>(n) * n, 0);

@@ -27,10 +27,7 @@ namespace {
 
 constexpr int64_t kWantedUnits = 256;    // enough units to keep threads busy to the end
 constexpr int64_t kUnitsPerPart = 16;    // and enough per part to even out the estimates' errors
-// A run split into parts plans more units, so that the errors of the
-// estimates even out between the parts (it costs each part about a second of
-// planning at 6 elements).
-constexpr int64_t kWantedUnitsWhenSplit = 1024;
+constexpr int64_t kWantedUnitsWhenSplit = 1024;  // the same across 4 parts (about a second of planning at 6)
 // A counted piece splits itself after this many search nodes (some seconds),
 // so a stop loses little and no piece outgrows the others.
 constexpr uint64_t kSplitEvery = uint64_t{1} << 26;

@@ -4,11 +4,12 @@
 
 #include "finder/WorkPlan.h"
 
-#include "finder/Fingerprint.h"
 #include <algorithm>
 #include <queue>
 #include <thread>
 #include <unordered_map>
+
+#include "finder/Fingerprint.h"
 
 namespace {
 
