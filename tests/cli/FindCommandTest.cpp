@@ -274,29 +274,27 @@ TEST(FindCommand, ResumeAddsTheFinishedUnitsOfAnEarlierRun) {
 
 // A count cut short by its time limit records its pieces by path; resumed
 // from its output, it ends with the count of a run never cut.
+// The count of all 6-element algebras takes about ten seconds of one core
+// here, so a limit of one second cuts it on much faster machines too.
 TEST(FindCommand, ACountCutShortResumesToTheWholeCount) {
   ScratchDirectory dir;
-  const std::string settings = SettingsFile(dir, 6, "Commutative=1\n");
-  FinderOptions options;
-  options.Settings.ElementCount = 6;
-  options.Settings.WantCommutative = true;
-  options.Mode = FinderMode::Count;
-  std::atomic<bool> stop{false};
-  const FinderSummary whole = RunExactFinder(options, {}, {}, stop);
+  const std::string settings = SettingsFile(dir, 6);
   const std::string cut = dir.File("cut.jsonl");
   const CliRun first = RunCli("find --count --threads 1 --timeout 1 --settings " + Quoted(settings) + " > " + Quoted(cut));
   ASSERT_EQ(first.status, 0) << first.err;
   const std::string record = ReadWholeFile(cut);
   EXPECT_NE(record.find("\"complete\": false"), std::string::npos) << record;
   EXPECT_NE(record.find("\"space\": \""), std::string::npos) << record;
-  const CliRun resumed = RunCli("find --count --settings " + Quoted(settings) + " --resume " + Quoted(cut));
+  const CliRun resumed = RunCli("find --count --threads 2 --settings " + Quoted(settings) + " --resume " + Quoted(cut));
   ASSERT_EQ(resumed.status, 0) << resumed.err;
   std::smatch m;
   const std::string line = Lines(resumed.out).back();
   ASSERT_TRUE(std::regex_match(line, m, kSummary)) << line;
   EXPECT_EQ(m[3], "true");
-  EXPECT_EQ(std::stoll(m[1]), whole.Classes);
-  EXPECT_EQ(m[2], Decimal(whole.Labelled));
+  // Independent enumerations give the classes; the labelled count is that of
+  // an uninterrupted run.
+  EXPECT_EQ(m[1], "1627206");
+  EXPECT_EQ(m[2], "38949274");
 }
 
 // A run stopped within a unit says how many of its classes it printed
