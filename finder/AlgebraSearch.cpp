@@ -151,17 +151,15 @@ void AlgebraSearch::State::Setup() {
     const Cell& c = cells[i];
     cell_at[static_cast<int>(c.kind) * n * n + c.x * n + c.y] = static_cast<int16_t>(i);
   }
-  for (const auto& g : LatticeAutomorphisms(lattice)) {
-    bool identity = true;
-    for (int e = 0; e < n; ++e) identity = identity && g[e] == e;
-    if (identity) continue;
-    images.insert(images.end(), g.begin(), g.end());
-    inverses.resize(images.size());
-    uint8_t* inverse = &inverses[images.size() - n];
-    for (int e = 0; e < n; ++e) inverse[g[e]] = static_cast<uint8_t>(e);
-    ++automorphism_count;
+  images = LatticeAutomorphisms(lattice);
+  images.erase(images.begin(), images.begin() + n);  // the identity
+  automorphism_count = static_cast<int>(images.size() / n);
+  inverses.resize(images.size());
+  for (size_t k = 0; k < images.size(); k += n) {
+    for (int e = 0; e < n; ++e) inverses[k + images[k + e]] = static_cast<uint8_t>(e);
   }
   equal_prefix.assign(automorphism_count, 0);
+  moves_at_level.assign(cells.size(), 0);
   // The preimages as a table while it stays within 8 MB (5,040 automorphisms
   // of 11 elements take 1.4 MB); 9! of them are looked up per comparison.
   constexpr size_t kMostPreimages = size_t{1} << 22;
@@ -224,6 +222,7 @@ void AlgebraSearch::State::Setup() {
 bool AlgebraSearch::State::Assign(int i, uint8_t v) {
   const Cell c = cells[i];
   value[i] = v;
+  moves_at_level[i] = moves.size();
   bool holds = true;
   if (c.kind == CellKind::Product) {
     prod[c.x * n + c.y] = v;
@@ -307,7 +306,7 @@ bool AlgebraSearch::State::LexLeaderPrefix(int decided) {
       if (image > value[i]) break;
     }
     if (i < count && blocking == count) continue;  // mapped above: waits for nothing
-    moves.push_back({k, equal_prefix[k], static_cast<uint16_t>(blocking), level});
+    moves.push_back({static_cast<uint32_t>(k), equal_prefix[k], static_cast<uint16_t>(blocking)});
     equal_prefix[k] = static_cast<uint16_t>(i);
     watchers[blocking].push_back(k);
   }
@@ -315,7 +314,7 @@ bool AlgebraSearch::State::LexLeaderPrefix(int decided) {
 }
 
 void AlgebraSearch::State::RestoreMoves(int level) {
-  while (!moves.empty() && moves.back().level >= level) {
+  while (moves.size() > moves_at_level[level]) {
     const Move& move = moves.back();
     watchers[move.watched].pop_back();
     equal_prefix[move.automorphism] = move.from_prefix;

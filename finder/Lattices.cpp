@@ -240,11 +240,10 @@ std::vector<int> RankSignature(const FiniteLattice& lattice) {
 }
 
 void ExtendAutomorphism(const FiniteLattice& lattice, const std::vector<int>& signature, int next,
-                        std::vector<uint8_t>& image, std::vector<uint8_t>& used,
-                        std::vector<std::vector<uint8_t>>& out) {
+                        std::vector<uint8_t>& image, std::vector<uint8_t>& used, std::vector<uint8_t>& out) {
   const int n = lattice.n;
   if (next == n - 1) {
-    out.push_back(image);
+    out.insert(out.end(), image.begin(), image.end());
     return;
   }
   for (int candidate = 1; candidate < n - 1; ++candidate) {
@@ -287,12 +286,12 @@ bool ExtendAntitoneInvolution(const FiniteLattice& lattice, const std::vector<in
 
 }  // namespace
 
-std::vector<std::vector<uint8_t>> LatticeAutomorphisms(const FiniteLattice& lattice) {
+std::vector<uint8_t> LatticeAutomorphisms(const FiniteLattice& lattice) {
   const int n = lattice.n;
   std::vector<uint8_t> identity(n);
   std::iota(identity.begin(), identity.end(), 0);
-  if (lattice.chain || n <= 3) return {identity};
-  std::vector<std::vector<uint8_t>> out;
+  if (lattice.chain || n <= 3) return identity;
+  std::vector<uint8_t> out;
   std::vector<uint8_t> image = identity;
   std::vector<uint8_t> used(n, 0);
   ExtendAutomorphism(lattice, RankSignature(lattice), 1, image, used, out);

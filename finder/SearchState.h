@@ -62,17 +62,19 @@ struct AlgebraSearch::State {
   // (watchers), not all 9!. One that maps the prefix above the vector waits
   // for nothing in the subtree; one that fixes the whole vector waits in
   // watchers[cells.size()]. A decision records each automorphism it moved
-  // (moves) and the cell that takes it back restores them.
+  // (moves, from moves_at_level[cell] on) and the cell that takes it back
+  // restores them. With 9! automorphisms millions of moves stand at once,
+  // hence 8 bytes each.
   std::vector<uint16_t> equal_prefix;
   std::vector<int16_t> preimage_cells;  // per automorphism and position, the cell it maps there (empty: too many)
   std::vector<std::vector<int>> watchers;
   struct Move {
-    int automorphism;
+    uint32_t automorphism;
     uint16_t from_prefix;
     uint16_t watched;
-    int level;
   };
   std::vector<Move> moves;
+  std::vector<size_t> moves_at_level;
   mutable std::vector<uint16_t> pair_scratch;  // n * n entries: pairs (b, d) as b * n + d
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
