@@ -184,7 +184,12 @@ void AlgebraSearch::State::Setup() {
     for (int y = 0; y < n; ++y) meet_pairs[lattice.Meet(x, y)].push_back({static_cast<uint8_t>(x), static_cast<uint8_t>(y)});
   }
 
+  up_set.assign(n, 0);
+  for (int a = 0; a < n; ++a) {
+    for (int b = 0; b < n; ++b) up_set[a] |= Leq(a, b) ? 1u << b : 0u;
+  }
   prod.assign(n * n, kUnknown);
+  product_up.assign(n * n, ~0u);
   eq.assign(n * n, kUnknown);
   forced_eq.assign(n * n, kUnknown);
   if (demands.goodness || demands.residuated) {  // residuation implies x ~ 1 = x
@@ -195,15 +200,15 @@ void AlgebraSearch::State::Setup() {
   }
   del.assign(n, kUnknown);
   for (int x = 0; x < n; ++x) {
-    prod[x * n] = 0;
-    prod[x] = 0;
-    prod[x * n + top] = static_cast<uint8_t>(x);
-    prod[top * n + x] = static_cast<uint8_t>(x);
+    SetProduct(x, 0, 0);
+    SetProduct(0, x, 0);
+    SetProduct(x, top, static_cast<uint8_t>(x));
+    SetProduct(top, x, static_cast<uint8_t>(x));
     eq[x * n + x] = static_cast<uint8_t>(top);
   }
-  prod[0] = 0;
-  prod[top * n] = 0;
-  prod[top] = 0;
+  SetProduct(0, 0, 0);
+  SetProduct(top, 0, 0);
+  SetProduct(0, top, 0);
   del[0] = 0;
   del[top] = static_cast<uint8_t>(top);
   value.assign(cells.size(), kUnknown);
@@ -225,7 +230,7 @@ bool AlgebraSearch::State::Assign(int i, uint8_t v) {
   moves_at_level[i] = moves.size();
   bool holds = true;
   if (c.kind == CellKind::Product) {
-    prod[c.x * n + c.y] = v;
+    SetProduct(c.x, c.y, v);
     if (product_colours[v]++ == 0) ++product_attained;
     --product_open;
     // On a chain the column's first non-zero value shows y ~ 0 (the element
@@ -263,7 +268,7 @@ void AlgebraSearch::State::Unassign(int i) {
   const uint8_t v = value[i];
   value[i] = kUnknown;
   if (c.kind == CellKind::Product) {
-    prod[c.x * n + c.y] = kUnknown;
+    SetProduct(c.x, c.y, kUnknown);
     if (--product_colours[v] == 0) --product_attained;
     ++product_open;
     if (negation_setter[c.y] == i) {

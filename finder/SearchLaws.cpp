@@ -63,8 +63,7 @@ bool AlgebraSearch::State::ForceResidua(int y) {
   for (int x = 0; x < n; ++x) {
     if (x == y || !Leq(x, y) || y == top) continue;
     const uint8_t r = forced_eq[x * n + y];
-    const uint8_t xy = P(x, y), yx = P(y, x);
-    if ((xy != kUnknown && !Leq(xy, r)) || (yx != kUnknown && !Leq(yx, r))) return false;
+    if (!ProductBelow(x, y, r) || !ProductBelow(y, x, r)) return false;
     if (!LawsAroundEquality(x, y)) return false;
   }
   return true;
@@ -108,7 +107,7 @@ bool AlgebraSearch::State::ProductHolds(int x, int y, uint8_t v) {
 }
 
 bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
-  if (!Leq(P(x, y), v) || !Leq(P(y, x), v)) return false;  // boundedness
+  if (!ProductBelow(x, y, v) || !ProductBelow(y, x, v)) return false;  // boundedness
   const uint8_t forced = forced_eq[x * n + y];
   if (forced != kUnknown && forced != v) return false;
   if (demands.colour_equality > 0 && equality_attained + equality_open < demands.colour_equality) return false;
@@ -139,8 +138,7 @@ bool AlgebraSearch::State::CongruenceUnder(int x, int y, uint8_t v) const {
         const int b = pair_scratch[k] / n, d = pair_scratch[k] % n;
         const uint8_t ab = ea[b], cd = ec[d];
         if (ab == kUnknown || cd == kUnknown) continue;
-        const uint8_t left = P(ab, cd);
-        if (left != kUnknown && !Leq(left, v)) return false;
+        if (!ProductBelow(ab, cd, v)) return false;
       }
     }
   }
@@ -184,21 +182,12 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       const uint8_t xt = ex[t], yt = ey[t];
       if (xs != kUnknown && yt != kUnknown) {
         const uint8_t right = E(xs, yt);
-        const uint8_t first = P(v, st), second = P(st, v);
-        if (right != kUnknown && ((first != kUnknown && !Leq(first, right)) || (second != kUnknown && !Leq(second, right)))) {
-          return false;
-        }
+        if (right != kUnknown && (!ProductBelow(v, st, right) || !ProductBelow(st, v, right))) return false;
       }
       const uint8_t right = ev[st];
       if (right == kUnknown) continue;
-      if (xs != kUnknown && yt != kUnknown) {
-        const uint8_t left = P(xs, yt);
-        if (left != kUnknown && !Leq(left, right)) return false;
-      }
-      if (ys != kUnknown && xt != kUnknown) {
-        const uint8_t left = P(ys, xt);
-        if (left != kUnknown && !Leq(left, right)) return false;
-      }
+      if (xs != kUnknown && yt != kUnknown && !ProductBelow(xs, yt, right)) return false;
+      if (ys != kUnknown && xt != kUnknown && !ProductBelow(ys, xt, right)) return false;
     }
   }
   // Congruence with x ~ y as the outer equality of the right side:
@@ -214,9 +203,7 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       const uint8_t* right_row = &eq[lattice.Meet(p, b) * n];
       for (int z = 0; z < n; ++z) {
         const uint8_t a = left_row[z], c = right_row[z];
-        if (a == kUnknown || c == kUnknown) continue;
-        const uint8_t left = P(a, v);
-        if (left != kUnknown && !Leq(left, c)) return false;
+        if (a != kUnknown && c != kUnknown && !ProductBelow(a, v, c)) return false;
       }
     }
     for (const auto& [a, b] : meet_pairs[p]) {  // (a ^ b) ~ z with a ^ b = p, z = q: v * (t ~ a) <= q ~ (t ^ b)
@@ -224,9 +211,7 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       const uint8_t* eq_row = &eq[q * n];
       for (int t = 0; t < n; ++t) {
         const uint8_t ta = ea[t], c = eq_row[lattice.Meet(t, b)];
-        if (ta == kUnknown || c == kUnknown) continue;
-        const uint8_t left = P(v, ta);
-        if (left != kUnknown && !Leq(left, c)) return false;
+        if (ta != kUnknown && c != kUnknown && !ProductBelow(v, ta, c)) return false;
       }
     }
     for (const auto& [t, b] : meet_pairs[q]) {  // z ~ (t ^ b) with z = p, t ^ b = q: ((s ^ b) ~ p) * (t ~ s) <= v
@@ -234,9 +219,7 @@ bool AlgebraSearch::State::LawsAroundEquality(int x, int y) const {
       const uint8_t* et = &eq[t * n];
       for (int s = 0; s < n; ++s) {
         const uint8_t a = ep[lattice.Meet(s, b)], ts = et[s];
-        if (a == kUnknown || ts == kUnknown) continue;
-        const uint8_t left = P(a, ts);
-        if (left != kUnknown && !Leq(left, v)) return false;
+        if (a != kUnknown && ts != kUnknown && !ProductBelow(a, ts, v)) return false;
       }
     }
   }

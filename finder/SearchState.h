@@ -79,6 +79,9 @@ struct AlgebraSearch::State {
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
+  // The elements at or above x * y as a bit set (every element while x * y is
+  // undecided), so that the laws test x * y <= c with one load (n <= 28).
+  std::vector<uint32_t> product_up, up_set;
   std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations), decided or implied
   std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
   std::vector<uint8_t> del;   // d(x) at x
@@ -109,6 +112,12 @@ struct AlgebraSearch::State {
   bool Leq(int a, int b) const { return lattice.leq[a * n + b] != 0; }
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
   uint8_t E(int a, int b) const { return eq[a * n + b]; }
+  // a * b <= c, or a * b undecided.
+  bool ProductBelow(int a, int b, int c) const { return (product_up[a * n + b] >> c & 1) != 0; }
+  void SetProduct(int a, int b, uint8_t v) {
+    prod[a * n + b] = v;
+    product_up[a * n + b] = v == kUnknown ? ~0u : up_set[v];
+  }
 
   void Setup();
   bool Assign(int i, uint8_t v);
