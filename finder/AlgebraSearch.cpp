@@ -178,7 +178,7 @@ void AlgebraSearch::State::Setup() {
     watchers[PreimageCell(&inverses[static_cast<size_t>(k) * n], 0)].push_back(k);
   }
 
-  pair_scratch.assign(static_cast<size_t>(n) * n, 0);
+  pair_scratch.assign(static_cast<size_t>(n) * n, {0, 0});
   meet_pairs.assign(n, {});
   for (int x = 0; x < n; ++x) {
     for (int y = 0; y < n; ++y) meet_pairs[lattice.Meet(x, y)].push_back({static_cast<uint8_t>(x), static_cast<uint8_t>(y)});

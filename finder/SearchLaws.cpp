@@ -119,26 +119,30 @@ bool AlgebraSearch::State::EqualityHolds(int x, int y, uint8_t v) {
 }
 
 // (a ~ b) * (c ~ d) <= v for the decided pairs with a ~ c = x and b ~ d = y.
+// As ~ is symmetric, the instance (c, a, d, b) is there with (a, c, b, d) and
+// reads the same two equalities: a <= c covers both.
 bool AlgebraSearch::State::CongruenceUnder(int x, int y, uint8_t v) const {
   if (v == top) return true;  // every product is below 1
   int pairs_y = 0;
   for (int b = 0; b < n; ++b) {
     const uint8_t* eb = &eq[b * n];
-    for (int d = 0; d < n; ++d) {
-      if (eb[d] == y) pair_scratch[pairs_y++] = static_cast<uint16_t>(b * n + d);
+    for (int d = b; d < n; ++d) {
+      if (eb[d] != y) continue;
+      pair_scratch[pairs_y++] = {static_cast<uint8_t>(b), static_cast<uint8_t>(d)};
+      if (d != b) pair_scratch[pairs_y++] = {static_cast<uint8_t>(d), static_cast<uint8_t>(b)};
     }
   }
   if (pairs_y == 0) return true;
   for (int a = 0; a < n; ++a) {
     const uint8_t* ea = &eq[a * n];
-    for (int c = 0; c < n; ++c) {
+    for (int c = a; c < n; ++c) {
       if (ea[c] != x) continue;
       const uint8_t* ec = &eq[c * n];
       for (int k = 0; k < pairs_y; ++k) {
-        const int b = pair_scratch[k] / n, d = pair_scratch[k] % n;
+        const auto [b, d] = pair_scratch[k];
         const uint8_t ab = ea[b], cd = ec[d];
         if (ab == kUnknown || cd == kUnknown) continue;
-        if (!ProductBelow(ab, cd, v)) return false;
+        if (!ProductBelow(ab, cd, v) || !ProductBelow(cd, ab, v)) return false;
       }
     }
   }

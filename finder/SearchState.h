@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "finder/AlgebraSearch.h"
@@ -75,7 +76,7 @@ struct AlgebraSearch::State {
   };
   std::vector<Move> moves;
   std::vector<size_t> moves_at_level;
-  mutable std::vector<uint16_t> pair_scratch;  // n * n entries: pairs (b, d) as b * n + d
+  mutable std::vector<std::pair<uint8_t, uint8_t>> pair_scratch;  // n * n entries: pairs (b, d)
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
