@@ -4,6 +4,7 @@
 // (SearchLaws.cpp). Internal to the finder.
 
 #include <atomic>
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -114,7 +115,10 @@ struct AlgebraSearch::State {
   uint8_t P(int a, int b) const { return prod[a * n + b]; }
   uint8_t E(int a, int b) const { return eq[a * n + b]; }
   // a * b <= c, or a * b undecided.
-  bool ProductBelow(int a, int b, int c) const { return (product_up[a * n + b] >> c & 1) != 0; }
+  bool ProductBelow(int a, int b, int c) const {
+    assert(c < n);
+    return (product_up[a * n + b] >> c & 1) != 0;
+  }
   void SetProduct(int a, int b, uint8_t v) {
     prod[a * n + b] = v;
     product_up[a * n + b] = v == kUnknown ? ~0u : up_set[v];
