@@ -129,8 +129,6 @@ void WholeCount(benchmark::State& state, int n, bool good_residuated, bool invol
   // (docs/counts), so it runs only when asked for.
   if (n >= 11 && std::getenv("VELMORA_BENCH_HOURS") == nullptr) {
     state.SkipWithError("hours of CPU: set VELMORA_BENCH_HOURS=1 to run it");
-    for (auto _ : state) {
-    }
     return;
   }
   SearchSettings s = SettingsOf(n, good_residuated);

@@ -228,14 +228,30 @@ void GrowPosets(int m, int next, std::vector<std::vector<uint8_t>>& below,
   for (int j = 1; j <= earlier; ++j) below[next][j] = 0;
 }
 
+// How many elements lie below and above each one (itself included).
+struct BelowAndAbove {
+  std::vector<int> below, above;
+};
+
+BelowAndAbove CountBelowAndAbove(const FiniteLattice& lattice) {
+  const int n = lattice.n;
+  BelowAndAbove counts{std::vector<int>(n, 0), std::vector<int>(n, 0)};
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      counts.below[i] += lattice.Leq(j, i) ? 1 : 0;
+      counts.above[i] += lattice.Leq(i, j) ? 1 : 0;
+    }
+  }
+  return counts;
+}
+
 // An automorphism keeps how many elements lie below and above each one;
 // without that test a long chain above a small lattice is tried every way.
 std::vector<int> RankSignature(const FiniteLattice& lattice) {
   const int n = lattice.n;
+  const BelowAndAbove counts = CountBelowAndAbove(lattice);
   std::vector<int> signature(n, 0);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) signature[i] += (lattice.Leq(j, i) ? 1 : 0) + (lattice.Leq(i, j) ? n + 1 : 0);
-  }
+  for (int i = 0; i < n; ++i) signature[i] = counts.below[i] + (n + 1) * counts.above[i];
   return signature;
 }
 
@@ -263,13 +279,15 @@ void ExtendAutomorphism(const FiniteLattice& lattice, const std::vector<int>& si
 
 // Extends an antitone involution, image[i] for the elements assigned so far
 // (-1 elsewhere), to the elements from next on; true when that succeeds.
-bool ExtendAntitoneInvolution(const FiniteLattice& lattice, const std::vector<int>& below,
-                              const std::vector<int>& above, int next, std::vector<int>& image) {
+bool ExtendAntitoneInvolution(const FiniteLattice& lattice, const BelowAndAbove& counts, int next,
+                              std::vector<int>& image) {
   const int n = lattice.n;
   while (next < n && image[next] >= 0) ++next;
   if (next == n) return true;
   for (int partner = next; partner < n; ++partner) {
-    if (image[partner] >= 0 || below[partner] != above[next] || above[partner] != below[next]) continue;
+    if (image[partner] >= 0 || counts.below[partner] != counts.above[next] || counts.above[partner] != counts.below[next]) {
+      continue;
+    }
     image[next] = partner;
     image[partner] = next;
     bool reverses = true;
@@ -278,7 +296,7 @@ bool ExtendAntitoneInvolution(const FiniteLattice& lattice, const std::vector<in
         if (image[x] >= 0 && image[y] >= 0) reverses = lattice.Leq(x, y) == lattice.Leq(image[y], image[x]);
       }
     }
-    if (reverses && ExtendAntitoneInvolution(lattice, below, above, next + 1, image)) return true;
+    if (reverses && ExtendAntitoneInvolution(lattice, counts, next + 1, image)) return true;
     image[next] = image[partner] = -1;
   }
   return false;
@@ -300,14 +318,6 @@ std::vector<uint8_t> LatticeAutomorphisms(const FiniteLattice& lattice) {
 }
 
 bool HasAntitoneInvolution(const FiniteLattice& lattice) {
-  const int n = lattice.n;
-  std::vector<int> below(n, 0), above(n, 0);
-  for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < n; ++j) {
-      below[i] += lattice.Leq(j, i) ? 1 : 0;
-      above[i] += lattice.Leq(i, j) ? 1 : 0;
-    }
-  }
-  std::vector<int> image(n, -1);
-  return ExtendAntitoneInvolution(lattice, below, above, 0, image);
+  std::vector<int> image(lattice.n, -1);
+  return ExtendAntitoneInvolution(lattice, CountBelowAndAbove(lattice), 0, image);
 }

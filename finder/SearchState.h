@@ -81,8 +81,9 @@ struct AlgebraSearch::State {
   std::vector<std::vector<std::pair<uint8_t, uint8_t>>> meet_pairs;  // pairs (x, y) with x ^ y = a, at a
 
   std::vector<uint8_t> prod;  // x * y at x * n + y, kUnknown while undecided
-  // The elements at or above x * y as a bit set (every element while x * y is
-  // undecided), so that the laws test x * y <= c with one load (n <= 28).
+  // Bit sets of elements (n <= 28): at x * n + y those at or above x * y
+  // (every element while x * y is undecided), so that the laws test
+  // x * y <= c with one load; at e those at or above e.
   std::vector<uint32_t> product_up, up_set;
   std::vector<uint8_t> eq;    // x ~ y at x * n + y (both orientations), decided or implied
   std::vector<uint8_t> forced_eq;  // x ~ y implied before its cell is decided (goodness, residua), or kUnknown
